@@ -1,0 +1,181 @@
+#include "bmp_reader.h"
+
+#include "platform.h"
+
+#include <cstdint>
+#include <fstream>
+#include <iostream>
+#include <limits>
+#include <new>
+
+std::int32_t width = 0;
+std::int32_t height = 0;
+std::unique_ptr<std::uint8_t[]> texels;
+
+namespace {
+
+constexpr std::uint64_t fileHeaderSize = 14;
+constexpr std::uint64_t minInfoHeaderSize = 40;
+constexpr std::uint64_t headersSize = fileHeaderSize + minInfoHeaderSize;
+
+std::uint32_t le16(const unsigned char *p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8U;
+}
+
+std::uint32_t le32(const unsigned char *p) {
+    return le16(p) | le16(p + 2) << 16U;
+}
+
+std::int32_t asSigned(std::uint32_t value) {
+    // Two's complement reinterpretation without implementation-defined casts.
+    if (value <= static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
+        return static_cast<std::int32_t>(value);
+    }
+    return static_cast<std::int32_t>(value - 0x80000000U) +
+           std::numeric_limits<std::int32_t>::min();
+}
+
+struct BmpLayout {
+    std::uint32_t columns = 0;
+    std::uint32_t rows = 0;
+    bool topDown = false;
+    std::uint64_t pixelOffset = 0;
+    std::uint64_t rowStride = 0;
+};
+
+BmpStatus parseHeaders(const unsigned char *header, std::uint64_t fileSize, BmpLayout &layout) {
+    if (fileSize < headersSize || header[0] != 'B' || header[1] != 'M') {
+        return BmpStatus::notBmp;
+    }
+    const std::uint64_t infoSize = le32(header + 14);
+    const std::uint32_t bitsPerPixel = le16(header + 28);
+    const std::uint32_t compression = le32(header + 30);
+    if (infoSize < minInfoHeaderSize || bitsPerPixel != 24 || compression != 0) {
+        return BmpStatus::unsupported;
+    }
+    const std::int32_t fileWidth = asSigned(le32(header + 18));
+    const std::int32_t fileHeight = asSigned(le32(header + 22));
+    layout.pixelOffset = le32(header + 10);
+    if (fileWidth < 0 || fileHeight == std::numeric_limits<std::int32_t>::min() ||
+        layout.pixelOffset < fileHeaderSize + infoSize) {
+        return BmpStatus::badHeader;
+    }
+    layout.columns = static_cast<std::uint32_t>(fileWidth);
+    layout.topDown = fileHeight < 0;
+    layout.rows = static_cast<std::uint32_t>(layout.topDown ? -fileHeight : fileHeight);
+    // Each row is padded to a multiple of four bytes. 64-bit arithmetic keeps
+    // every size below exact: stride < 2^33 and rows < 2^31.
+    layout.rowStride = (std::uint64_t{layout.columns} * 3 + 3) & ~std::uint64_t{3};
+    if (fileSize < layout.pixelOffset ||
+        fileSize - layout.pixelOffset < layout.rowStride * layout.rows) {
+        return BmpStatus::truncated;
+    }
+    return BmpStatus::ok;
+}
+
+std::uint64_t streamSize(std::istream &in) {
+    in.seekg(0, std::ios::end);
+    const std::streamoff end = in.tellg();
+    in.seekg(0, std::ios::beg);
+    return end > 0 ? static_cast<std::uint64_t>(end) : 0;
+}
+
+bool readExactly(std::istream &in, unsigned char *buffer, std::uint64_t count) {
+    in.read(reinterpret_cast<char *>(buffer), static_cast<std::streamsize>(count));
+    return in.gcount() == static_cast<std::streamsize>(count);
+}
+
+// Rows are stored bottom-up whatever the file's order, so the writer needs
+// only one way to find the top row.
+BmpStatus readPixelRows(std::istream &in, const BmpLayout &layout, std::uint8_t *pixels) {
+    const std::uint64_t rowBytes = std::uint64_t{layout.columns} * 3;
+    std::unique_ptr<unsigned char[]> row(new (std::nothrow) unsigned char[layout.rowStride]);
+    if (!row) {
+        return BmpStatus::outOfMemory;
+    }
+    in.seekg(static_cast<std::streamoff>(layout.pixelOffset));
+    for (std::uint64_t fileRow = 0; fileRow < layout.rows; ++fileRow) {
+        if (!readExactly(in, row.get(), layout.rowStride)) {
+            return BmpStatus::truncated;
+        }
+        const std::uint64_t storedRow = layout.topDown ? layout.rows - 1 - fileRow : fileRow;
+        std::uint8_t *out = pixels + storedRow * rowBytes;
+        for (std::uint64_t p = 0; p < rowBytes; p += 3) {
+            out[p] = row[p + 2];
+            out[p + 1] = row[p + 1];
+            out[p + 2] = row[p];
+        }
+    }
+    return BmpStatus::ok;
+}
+
+void clearImage() {
+    width = 0;
+    height = 0;
+    texels.reset();
+}
+
+} // namespace
+
+const char *bmpStatusMessage(BmpStatus status) {
+    switch (status) {
+    case BmpStatus::ok:
+        return "";
+    case BmpStatus::cannotOpen:
+        return "Error: fopen failed";
+    case BmpStatus::notBmp:
+        return "Error: not a BMP file";
+    case BmpStatus::unsupported:
+        return "Error: unsupported BMP format (only 24 bits per pixel, uncompressed)";
+    case BmpStatus::badHeader:
+        return "Error: bad BMP header";
+    case BmpStatus::truncated:
+        return "Error: truncated BMP file";
+    case BmpStatus::outOfMemory:
+        return "Error: Malloc failed";
+    }
+    return "Error: unknown failure";
+}
+
+BmpStatus decodeBmp(std::istream &in) {
+    clearImage();
+    const std::uint64_t fileSize = streamSize(in);
+    unsigned char header[headersSize] = {};
+    if (fileSize >= headersSize && !readExactly(in, header, headersSize)) {
+        return BmpStatus::notBmp;
+    }
+    BmpLayout layout;
+    const BmpStatus status = parseHeaders(header, fileSize, layout);
+    if (status != BmpStatus::ok) {
+        return status;
+    }
+    const std::uint64_t byteCount = std::uint64_t{layout.columns} * layout.rows * 3;
+    if (byteCount > static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max())) {
+        return BmpStatus::outOfMemory;
+    }
+    std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow)
+                                               std::uint8_t[static_cast<std::size_t>(byteCount)]);
+    if (!pixels) {
+        return BmpStatus::outOfMemory;
+    }
+    const BmpStatus rowStatus = readPixelRows(in, layout, pixels.get());
+    if (rowStatus != BmpStatus::ok) {
+        return rowStatus;
+    }
+    width = static_cast<std::int32_t>(layout.columns);
+    height = static_cast<std::int32_t>(layout.rows);
+    texels = std::move(pixels);
+    return BmpStatus::ok;
+}
+
+bool readBmp(const char *fileName) {
+    std::ifstream in;
+    openForReading(in, fileName);
+    const BmpStatus status = in ? decodeBmp(in) : BmpStatus::cannotOpen;
+    if (status != BmpStatus::ok) {
+        clearImage();
+        std::cout << bmpStatusMessage(status) << '\n';
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,44 @@
+#include "bmp_writer.h"
+
+#include <cstddef>
+
+namespace {
+
+void putLe(std::string &bytes, std::size_t offset, std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) {
+        bytes[offset + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i) & 0xFFU);
+    }
+}
+
+} // namespace
+
+std::string encodeBmp(std::uint32_t width, std::uint32_t height,
+                      const std::vector<std::uint8_t> &rgb, BmpLayoutOptions options) {
+    const std::size_t rowStride = (std::size_t{width} * 3 + 3) & ~std::size_t{3};
+    const std::size_t pixelOffset = 14 + std::size_t{options.infoHeaderSize};
+    const std::size_t imageSize = rowStride * height;
+    std::string bytes(pixelOffset + imageSize, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    putLe(bytes, 2, static_cast<std::uint32_t>(bytes.size()), 4);
+    putLe(bytes, 10, static_cast<std::uint32_t>(pixelOffset), 4);
+    putLe(bytes, 14, options.infoHeaderSize, 4);
+    putLe(bytes, 18, width, 4);
+    putLe(bytes, 22, options.topDown ? 0U - height : height, 4);
+    putLe(bytes, 26, 1, 2);  // planes
+    putLe(bytes, 28, 24, 2); // bits per pixel
+    putLe(bytes, 34, static_cast<std::uint32_t>(imageSize), 4);
+    putLe(bytes, 38, 2835, 4); // 72 dpi
+    putLe(bytes, 42, 2835, 4);
+    for (std::size_t row = 0; row < height; ++row) {
+        const std::size_t sourceRow = options.topDown ? row : height - 1 - row;
+        const std::uint8_t *source = rgb.data() + sourceRow * width * 3;
+        char *target = &bytes[pixelOffset + row * rowStride];
+        for (std::size_t p = 0; p < std::size_t{width} * 3; p += 3) {
+            target[p] = static_cast<char>(source[p + 2]);
+            target[p + 1] = static_cast<char>(source[p + 1]);
+            target[p + 2] = static_cast<char>(source[p]);
+        }
+    }
+    return bytes;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct BmpLayoutOptions {
+    std::uint32_t infoHeaderSize = 40; // 40, or 108/124 as newer editors write
+    bool topDown = false;              // rows stored top row first, height negative
+};
+
+// Encodes a 24-bit uncompressed BMP. `rgb` holds width × height pixels as red,
+// green, blue bytes, top row first.
+std::string encodeBmp(std::uint32_t width, std::uint32_t height,
+                      const std::vector<std::uint8_t> &rgb, BmpLayoutOptions options = {});

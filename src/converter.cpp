@@ -1,0 +1,28 @@
+#include "converter.h"
+
+#include "bmp_reader.h"
+#include "data_writer.h"
+#include "output_file.h"
+
+#include <iostream>
+
+int runConverter(const std::vector<std::string> &arguments) {
+    if (arguments.size() != 2) {
+        const std::string invocation = arguments.empty() ? "bmp2data" : arguments[0];
+        std::cout << "Uso: " << invocation
+                  << " file <.bmp .s>\nConverte um arquivo .bmp com 24 bits/pixel para .s para "
+                     "uso no segmento de dados\n";
+        return 1;
+    }
+    const std::string &base = arguments[1];
+    if (!readBmp((base + ".bmp").c_str())) {
+        return 1;
+    }
+    std::cout << "size:" << width << " x " << height << '\n';
+    const std::string output = base + ".data";
+    if (!writeFileReplacing(output, [&base](std::ostream &out) { writeData(out, base); })) {
+        std::cout << "Error: cannot write " << output << '\n';
+        return 1;
+    }
+    return 0;
+}

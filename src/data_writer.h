@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+// The colour byte: blue level (0-3) in bits 7-6, green level (0-7) in bits
+// 5-3, red level (0-7) in bits 2-0. Levels are rounded, not truncated.
+std::uint8_t packColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+
+// Writes the data-segment text for the image state to `out`: the label line
+// with the dimensions, then `.byte` and one colour byte per pixel, top row
+// first. Write errors are left in the stream's state for the caller.
+void writeData(std::ostream &out, const std::string &label);

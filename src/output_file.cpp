@@ -1,0 +1,27 @@
+#include "output_file.h"
+
+#include "platform.h"
+
+#include <fstream>
+
+std::string temporaryNameFor(const std::string &path) {
+    // Unique per process, so concurrent runs on one name never share it.
+    return path + ".tmp" + std::to_string(processId());
+}
+
+bool writeFileReplacing(const std::string &path,
+                        const std::function<void(std::ostream &)> &produce) {
+    const std::string temporary = temporaryNameFor(path);
+    std::ofstream out;
+    openForWriting(out, temporary);
+    if (!out) {
+        return false;
+    }
+    produce(out);
+    out.close();
+    if (!out || !replaceFile(temporary, path)) {
+        removeFile(temporary);
+        return false;
+    }
+    return true;
+}

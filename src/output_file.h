@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+
+// Writes a text file so that it is never seen half-written: `produce` writes
+// into a temporary file beside `path`, which replaces `path` only once it is
+// complete and closed without error. On failure the temporary file is removed,
+// any existing `path` is left as it was, and false is returned.
+bool writeFileReplacing(const std::string &path,
+                        const std::function<void(std::ostream &)> &produce);
+
+// The temporary name used for `path` by this process.
+std::string temporaryNameFor(const std::string &path);

@@ -1,0 +1,102 @@
+#include "platform.h"
+
+#ifdef _WIN32
+#include <process.h>
+#include <shellapi.h>
+#include <windows.h>
+#else
+#include <cstdio>
+#include <unistd.h>
+#endif
+
+#ifdef _WIN32
+
+namespace {
+
+std::wstring widen(const std::string &text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                        length);
+    return wide;
+}
+
+std::string narrow(const wchar_t *wide) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), length, nullptr, nullptr);
+    text.pop_back(); // the terminating zero
+    return text;
+}
+
+} // namespace
+
+void openForReading(std::ifstream &in, const std::string &fileName) {
+    in.open(widen(fileName).c_str(), std::ios::in | std::ios::binary);
+}
+
+void openForWriting(std::ofstream &out, const std::string &fileName) {
+    out.open(widen(fileName).c_str(), std::ios::out | std::ios::trunc);
+}
+
+bool replaceFile(const std::string &from, const std::string &to) {
+    return MoveFileExW(widen(from).c_str(), widen(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool removeFile(const std::string &fileName) {
+    return DeleteFileW(widen(fileName).c_str()) != 0;
+}
+
+unsigned long processId() {
+    return static_cast<unsigned long>(_getpid());
+}
+
+std::vector<std::string> commandLineArguments(int argc, char *argv[]) {
+    int count = 0;
+    wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        return std::vector<std::string>(argv, argv + argc);
+    }
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) {
+        arguments.push_back(narrow(wide[i]));
+    }
+    LocalFree(wide);
+    return arguments;
+}
+
+#else
+
+void openForReading(std::ifstream &in, const std::string &fileName) {
+    in.open(fileName, std::ios::in | std::ios::binary);
+}
+
+void openForWriting(std::ofstream &out, const std::string &fileName) {
+    out.open(fileName, std::ios::out | std::ios::trunc);
+}
+
+bool replaceFile(const std::string &from, const std::string &to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool removeFile(const std::string &fileName) {
+    return std::remove(fileName.c_str()) == 0;
+}
+
+unsigned long processId() {
+    return static_cast<unsigned long>(getpid());
+}
+
+std::vector<std::string> commandLineArguments(int argc, char *argv[]) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+#endif

@@ -1,0 +1,22 @@
+#pragma once
+
+// The few places where the converter depends on the operating system. File
+// names are UTF-8 on every platform; on Windows they are converted to the
+// wide names the system uses, so names with non-ASCII letters work.
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+void openForReading(std::ifstream &in, const std::string &fileName);
+void openForWriting(std::ofstream &out, const std::string &fileName);
+
+// Moves `from` onto `to`, replacing `to` if it exists. Returns false on failure.
+bool replaceFile(const std::string &from, const std::string &to);
+
+bool removeFile(const std::string &fileName);
+
+unsigned long processId();
+
+// The command-line arguments as UTF-8 strings.
+std::vector<std::string> commandLineArguments(int argc, char *argv[]);

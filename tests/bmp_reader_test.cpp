@@ -1,0 +1,84 @@
+#include "bmp_reader.h"
+#include "bmp_writer.h"
+#include "test_support.h"
+
+#include <sstream>
+
+namespace {
+
+BmpStatus decodeBytes(const std::string &bytes) {
+    std::istringstream in(bytes);
+    return decodeBmp(in);
+}
+
+// The decoded pixels, top row first, for comparison with what was encoded.
+std::vector<std::uint8_t> decodedTopRowFirst() {
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    std::vector<std::uint8_t> rgb;
+    for (std::size_t row = static_cast<std::size_t>(height); row-- > 0;) {
+        rgb.insert(rgb.end(), texels.get() + row * rowBytes, texels.get() + (row + 1) * rowBytes);
+    }
+    return rgb;
+}
+
+// Every filler count (widths 1 to 5), both row orders and the header sizes in use.
+TEST(ReadBmp, EveryLayoutGivesThePicture) {
+    for (std::uint32_t w = 1; w <= 5; ++w) {
+        for (std::uint32_t h = 1; h <= 3; ++h) {
+            const auto rgb = randomPixels(w, h, w * 10 + h);
+            for (std::uint32_t infoSize : {40U, 108U, 124U}) {
+                for (bool topDown : {false, true}) {
+                    SCOPED_TRACE(testing::Message() << w << "x" << h << " header " << infoSize
+                                                    << (topDown ? " top-down" : ""));
+                    ASSERT_EQ(decodeBytes(encodeBmp(w, h, rgb, {infoSize, topDown})),
+                              BmpStatus::ok);
+                    EXPECT_EQ(width, static_cast<std::int32_t>(w));
+                    EXPECT_EQ(height, static_cast<std::int32_t>(h));
+                    EXPECT_EQ(decodedTopRowFirst(), rgb);
+                }
+            }
+        }
+    }
+}
+
+TEST(ReadBmp, PixelsStartAtTheStoredOffsetAndFillerIsIgnored) {
+    const auto rgb = randomPixels(2, 2, 7);
+    std::string bytes = encodeBmp(2, 2, rgb);
+    bytes[54 + 6] = '\x55'; // filler bytes of the first row
+    bytes[54 + 7] = '\x66';
+    // Sixteen bytes of something else (a colour table, say) before the pixels.
+    bytes.insert(54, std::string(16, '\x7F'));
+    putLe32(bytes, 10, 54 + 16);
+    ASSERT_EQ(decodeBytes(bytes), BmpStatus::ok);
+    EXPECT_EQ(decodedTopRowFirst(), rgb);
+}
+
+TEST(ReadBmp, BlueGreenRedBytesBecomeRedGreenBlue) {
+    std::string bytes = encodeBmp(1, 1, {0, 0, 0});
+    bytes[54] = '\0';
+    bytes[55] = '\0';
+    bytes[56] = '\xFF';
+    ASSERT_EQ(decodeBytes(bytes), BmpStatus::ok);
+    EXPECT_EQ(decodedTopRowFirst(), (std::vector<std::uint8_t>{255, 0, 0}));
+}
+
+TEST(ReadBmp, ZeroSizedPicturesHaveNoPixels) {
+    ASSERT_EQ(decodeBytes(encodeBmp(0, 3, {})), BmpStatus::ok);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 3);
+    ASSERT_EQ(decodeBytes(encodeBmp(3, 0, {})), BmpStatus::ok);
+    EXPECT_EQ(width, 3);
+    EXPECT_EQ(height, 0);
+}
+
+TEST(ReadBmp, FailureLeavesNoPicture) {
+    ASSERT_EQ(decodeBytes(encodeBmp(2, 2, randomPixels(2, 2, 1))), BmpStatus::ok);
+    std::string truncated = encodeBmp(2, 2, randomPixels(2, 2, 1));
+    truncated.pop_back();
+    EXPECT_EQ(decodeBytes(truncated), BmpStatus::truncated);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
+    EXPECT_EQ(texels, nullptr);
+}
+
+} // namespace

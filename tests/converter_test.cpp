@@ -1,0 +1,198 @@
+#include "bmp_writer.h"
+#include "output_file.h"
+#include "test_support.h"
+
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+const std::string usage = "Uso: bmp2data file <.bmp .s>\n"
+                          "Converte um arquivo .bmp com 24 bits/pixel para .s para uso no segmento "
+                          "de dados\n";
+
+// The 2 × 2 picture: top row red, white; bottom row blue, green.
+std::string twoByTwoBmp(BmpLayoutOptions options = {}) {
+    return encodeBmp(2, 2, {255, 0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0}, options);
+}
+
+std::string twoByTwoData(const std::string &label) {
+    return textLines({label + ": .word 2, 2", ".byte 7,255,", "192,56,", "", ""});
+}
+
+using Converter = InTempDirectory;
+
+TEST_F(Converter, WritesTheDataFileAndPrintsTheSize) {
+    writeFile("logo.bmp", twoByTwoBmp());
+    const RunResult result = runBmp2data({"logo"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output, "size:2 x 2\n");
+    EXPECT_EQ(readFile("logo.data"), twoByTwoData("logo"));
+    EXPECT_EQ(listDirectory("."), (std::vector<std::string>{"logo.bmp", "logo.data"}));
+}
+
+TEST_F(Converter, NewerHeadersAndTopDownRowsGiveTheSameText) {
+    for (const BmpLayoutOptions options :
+         {BmpLayoutOptions{124, false}, BmpLayoutOptions{108, true}, BmpLayoutOptions{40, true}}) {
+        writeFile("logo.bmp", twoByTwoBmp(options));
+        const RunResult result = runBmp2data({"logo"});
+        EXPECT_EQ(result.output, "size:2 x 2\n");
+        EXPECT_EQ(readFile("logo.data"), twoByTwoData("logo"));
+    }
+}
+
+TEST_F(Converter, BaseNamesAreUsedVerbatim) {
+    std::filesystem::create_directory("img");
+    const std::string longName = "a-picture-name-longer-than-twenty-four-characters";
+    for (const std::string &base : {std::string("img/logo"), longName, std::string("logo.bmp")}) {
+        writeFile(base + ".bmp", twoByTwoBmp());
+        const RunResult result = runBmp2data({base});
+        EXPECT_EQ(result.status, 0) << base;
+        EXPECT_EQ(readFile(base + ".data"), twoByTwoData(base));
+    }
+    EXPECT_EQ(listDirectory("img"), (std::vector<std::string>{"logo.bmp", "logo.data"}));
+}
+
+TEST_F(Converter, OverwritesAnExistingDataFile) {
+    writeFile("logo.bmp", twoByTwoBmp());
+    writeFile("logo.data", std::string(5000, 'x'));
+    EXPECT_EQ(runBmp2data({"logo"}).status, 0);
+    EXPECT_EQ(readFile("logo.data"), twoByTwoData("logo"));
+}
+
+TEST_F(Converter, PicturesWithoutPixelsStillGiveTheLabel) {
+    writeFile("logo.bmp", encodeBmp(0, 3, {}));
+    const RunResult result = runBmp2data({"logo"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output, "size:0 x 3\n");
+    EXPECT_EQ(readFile("logo.data"), textLines({"logo: .word 0, 3", ".byte ", ""}));
+}
+
+TEST_F(Converter, WrongArgumentCountPrintsUsage) {
+    for (const auto &arguments : {std::vector<std::string>{}, std::vector<std::string>{"a", "b"}}) {
+        const RunResult result = runBmp2data(arguments);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.output, usage);
+    }
+    EXPECT_TRUE(listDirectory(".").empty());
+}
+
+// A bad input: how its bytes are made, and the one line it must produce.
+struct BadInput {
+    const char *name;
+    std::function<std::string()> bytes;
+    const char *message;
+};
+
+std::string patched(const std::function<void(std::string &)> &change,
+                    BmpLayoutOptions options = {}) {
+    std::string bytes = twoByTwoBmp(options);
+    change(bytes);
+    return bytes;
+}
+
+const char *const notBmp = "Error: not a BMP file";
+const char *const unsupported =
+    "Error: unsupported BMP format (only 24 bits per pixel, uncompressed)";
+const char *const badHeader = "Error: bad BMP header";
+const char *const truncated = "Error: truncated BMP file";
+
+const BadInput badInputs[] = {
+    {"empty file", [] { return std::string(); }, notBmp},
+    {"53 bytes", [] { return twoByTwoBmp().substr(0, 53); }, notBmp},
+    {"no BM signature", [] { return patched([](std::string &b) { b[1] = 'A'; }); }, notBmp},
+    {"OS/2 12-byte header", [] { return patched([](std::string &b) { putLe32(b, 14, 12); }); },
+     unsupported},
+    {"32 bits per pixel", [] { return patched([](std::string &b) { putLe16(b, 28, 32); }); },
+     unsupported},
+    {"8 bits per pixel", [] { return patched([](std::string &b) { putLe16(b, 28, 8); }); },
+     unsupported},
+    {"compressed", [] { return patched([](std::string &b) { putLe32(b, 30, 3); }); }, unsupported},
+    {"negative width", [] { return patched([](std::string &b) { putLe32(b, 18, 0xFFFFFFFEU); }); },
+     badHeader},
+    {"height -2^31", [] { return patched([](std::string &b) { putLe32(b, 22, 0x80000000U); }); },
+     badHeader},
+    {"pixels inside the headers",
+     [] { return patched([](std::string &b) { putLe32(b, 10, 53); }); }, badHeader},
+    {"pixels inside a 124-byte header",
+     [] {
+         return patched([](std::string &b) { putLe32(b, 10, 100); }, {124, false});
+     },
+     badHeader},
+    {"huge information header",
+     [] { return patched([](std::string &b) { putLe32(b, 14, 0xFFFFFFFFU); }); }, badHeader},
+    {"last row one byte short", [] { return twoByTwoBmp().substr(0, 54 + 15); }, truncated},
+    {"no pixel rows", [] { return twoByTwoBmp().substr(0, 54); }, truncated},
+    {"offset past the end", [] { return patched([](std::string &b) { putLe32(b, 10, 1000); }); },
+     truncated},
+    {"60 bytes claiming 1048576 x 1048576",
+     [] {
+         return patched([](std::string &b) {
+                    putLe32(b, 18, 1048576);
+                    putLe32(b, 22, 1048576);
+                })
+             .substr(0, 60);
+     },
+     truncated},
+    {"top-down, rows missing",
+     [] {
+         return twoByTwoBmp({40, true}).substr(0, 60);
+     },
+     truncated},
+};
+
+// Each bad input: its message alone, status 1, and no data file created or changed.
+TEST_F(Converter, BadInputsFailWithTheirMessageAndLeaveOutputAlone) {
+    for (const BadInput &input : badInputs) {
+        SCOPED_TRACE(input.name);
+        writeFile("logo.bmp", input.bytes());
+        for (const bool outputExists : {false, true}) {
+            if (outputExists) {
+                writeFile("logo.data", "keep me");
+            }
+            const RunResult result = runBmp2data({"logo"});
+            EXPECT_EQ(result.status, 1);
+            EXPECT_EQ(result.output, std::string(input.message) + "\n");
+            if (outputExists) {
+                EXPECT_EQ(readFile("logo.data"), "keep me");
+                EXPECT_EQ(listDirectory("."), (std::vector<std::string>{"logo.bmp", "logo.data"}));
+            } else {
+                EXPECT_EQ(listDirectory("."), std::vector<std::string>{"logo.bmp"});
+            }
+        }
+        std::filesystem::remove("logo.data");
+    }
+}
+
+TEST_F(Converter, MissingInputFailsWithoutOutput) {
+    const RunResult result = runBmp2data({"missing"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, "Error: fopen failed\n");
+    EXPECT_TRUE(listDirectory(".").empty());
+}
+
+TEST_F(Converter, OutputThatCannotBeWrittenIsReported) {
+    std::filesystem::create_directories("img/logo.data/inside");
+    writeFile("img/logo.bmp", twoByTwoBmp());
+    const RunResult result = runBmp2data({"img/logo"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, "size:2 x 2\nError: cannot write img/logo.data\n");
+    EXPECT_EQ(listDirectory("img"), (std::vector<std::string>{"logo.bmp", "logo.data"}));
+    EXPECT_EQ(listDirectory("img/logo.data"), std::vector<std::string>{"inside"});
+}
+
+TEST_F(Converter, FailedWriteKeepsTheOldFileAndRemovesTheTemporary) {
+    writeFile("logo.data", "keep me");
+    const bool written = writeFileReplacing("logo.data", [](std::ostream &out) {
+        out << "partial";
+        out.setstate(std::ios::badbit); // as a full disk would
+    });
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readFile("logo.data"), "keep me");
+    EXPECT_EQ(listDirectory("."), std::vector<std::string>{"logo.data"});
+
+    EXPECT_FALSE(writeFileReplacing("no-such-directory/logo.data", [](std::ostream &) {}));
+    EXPECT_EQ(listDirectory("."), std::vector<std::string>{"logo.data"});
+}
+
+} // namespace
