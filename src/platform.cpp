@@ -1,9 +1,10 @@
 #include "platform.h"
 
 #ifdef _WIN32
+#include <windows.h>
+// windows.h first: the others depend on it.
 #include <process.h>
 #include <shellapi.h>
-#include <windows.h>
 #else
 #include <cstdio>
 #include <unistd.h>

@@ -53,6 +53,21 @@ TEST_F(Converter, BaseNamesAreUsedVerbatim) {
     EXPECT_EQ(listDirectory("img"), (std::vector<std::string>{"logo.bmp", "logo.data"}));
 }
 
+TEST_F(Converter, NonAsciiAndPlatformSeparators) {
+    std::filesystem::create_directory(pathOf("imagens"));
+    std::vector<std::string> bases{"cora\xC3\xA7\xC3\xA3o", "imagens/p\xC3\xA1ssaro"};
+#ifdef _WIN32
+    bases.push_back("imagens\\logo");
+#endif
+    for (const std::string& base : bases) {
+        writeFile(base + ".bmp", twoByTwoBmp());
+        const RunResult result = runBmp2data({base});
+        EXPECT_EQ(result.status, 0) << base;
+        EXPECT_EQ(result.output, "size:2 x 2\n") << base;
+        EXPECT_EQ(readFile(base + ".data"), twoByTwoData(base));
+    }
+}
+
 TEST_F(Converter, OverwritesAnExistingDataFile) {
     writeFile("logo.bmp", twoByTwoBmp());
     writeFile("logo.data", std::string(5000, 'x'));

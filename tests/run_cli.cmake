@@ -1,4 +1,5 @@
 # Runs the built program and checks its exit status and standard output.
+cmake_minimum_required(VERSION 3.20)
 # -D PROGRAM=... -D EXPECT_STATUS=N -D EXPECT_OUTPUT=regex [-D EMULATOR=...] [-D ARGS=a;b]
 # [-D WORKDIR=dir] [-D EXPECT_FILE=path] [-D ABSENT_FILE=path]
 if(WORKDIR)
@@ -6,9 +7,9 @@ if(WORKDIR)
 else()
     set(WORKDIR "${CMAKE_CURRENT_BINARY_DIR}")
 endif()
-if(ABSENT_FILE)
-    file(REMOVE "${WORKDIR}/${ABSENT_FILE}")
-endif()
+foreach(stale ${ABSENT_FILE} ${EXPECT_FILE})
+    file(REMOVE "${WORKDIR}/${stale}")
+endforeach()
 execute_process(
     COMMAND ${EMULATOR} "${PROGRAM}" ${ARGS}
     WORKING_DIRECTORY "${WORKDIR}"

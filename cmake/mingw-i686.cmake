@@ -1,0 +1,5 @@
+# 32-bit Windows on x86: the shipped build.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(MINGW_TRIPLE i686-w64-mingw32)
+set(MINGW_WINE wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,33 @@
+# The built program itself, as a user runs it: exit statuses and messages.
+function(add_cli_test name status output)
+    cmake_parse_arguments(CLI "" "WORKDIR;EXPECT_FILE;ABSENT_FILE" "ARGS" ${ARGN})
+    add_test(NAME cli.${name}
+        COMMAND ${CMAKE_COMMAND}
+            -D PROGRAM=$<TARGET_FILE:bmp2data>
+            "-D EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+            "-D ARGS=${CLI_ARGS}"
+            -D EXPECT_STATUS=${status}
+            "-D EXPECT_OUTPUT=${output}"
+            "-D WORKDIR=${CLI_WORKDIR}"
+            "-D EXPECT_FILE=${CLI_EXPECT_FILE}"
+            "-D ABSENT_FILE=${CLI_ABSENT_FILE}"
+            -P ${CMAKE_CURRENT_LIST_DIR}/run_cli.cmake)
+endfunction()
+
+set(usage "^Uso: [^\n]*bmp2data[^\n]* file <\\.bmp \\.s>\r?\nConverte um arquivo \\.bmp com 24 bits/pixel para \\.s para uso no segmento de dados\r?\n$")
+add_cli_test(no_argument 1 "${usage}")
+add_cli_test(two_arguments 1 "${usage}" ARGS a b)
+add_cli_test(missing_input 1 "^Error: fopen failed\r?\n$"
+    ARGS missing WORKDIR ${CMAKE_CURRENT_BINARY_DIR}/cli ABSENT_FILE missing.data)
+set(cli_dir ${CMAKE_CURRENT_BINARY_DIR}/cli)
+foreach(copy sample img/sample coração)
+    configure_file(${PROJECT_SOURCE_DIR}/examples/sample.bmp ${cli_dir}/${copy}.bmp COPYONLY)
+endforeach()
+set(sample_size "^size:32 x 20\r?\n$")
+add_cli_test(sample 0 "${sample_size}" ARGS sample WORKDIR ${cli_dir} EXPECT_FILE sample.data)
+add_cli_test(directory 0 "${sample_size}" ARGS img/sample WORKDIR ${cli_dir} EXPECT_FILE img/sample.data)
+add_cli_test(non_ascii 0 "${sample_size}" ARGS coração WORKDIR ${cli_dir} EXPECT_FILE coração.data)
+if(WIN32)
+    add_cli_test(backslash 0 "${sample_size}" ARGS img\\sample WORKDIR ${cli_dir}
+        EXPECT_FILE img/sample.data)
+endif()
