@@ -89,6 +89,11 @@ bool readExactly(std::istream &in, unsigned char *buffer, std::uint64_t count) {
 // only one way to find the top row.
 BmpStatus readPixelRows(std::istream &in, const BmpLayout &layout, std::uint8_t *pixels) {
     const std::uint64_t rowBytes = std::uint64_t{layout.columns} * 3;
+    if (rowBytes == 0 || layout.rows == 0) {
+        // No pixel bytes to read: neither loop over empty rows nor allocate
+        // a row buffer for a row that is not there.
+        return BmpStatus::ok;
+    }
     std::unique_ptr<unsigned char[]> row(new (std::nothrow) unsigned char[layout.rowStride]);
     if (!row) {
         return BmpStatus::outOfMemory;

@@ -12,15 +12,18 @@ void putLe(std::string &bytes, std::size_t offset, std::uint32_t value, int size
 
 } // namespace
 
-std::string encodeBmp(std::uint32_t width, std::uint32_t height,
-                      const std::vector<std::uint8_t> &rgb, BmpLayoutOptions options) {
-    const std::size_t rowStride = (std::size_t{width} * 3 + 3) & ~std::size_t{3};
-    const std::size_t pixelOffset = 14 + std::size_t{options.infoHeaderSize};
-    const std::size_t imageSize = rowStride * height;
-    std::string bytes(pixelOffset + imageSize, '\0');
+std::uint64_t bmpRowStride(std::uint32_t width) {
+    return (std::uint64_t{width} * 3 + 3) & ~std::uint64_t{3};
+}
+
+std::string bmpHeaders(std::uint32_t width, std::uint32_t height, BmpLayoutOptions options) {
+    const std::uint64_t pixelOffset = 14 + std::uint64_t{options.infoHeaderSize};
+    const std::uint64_t imageSize = bmpRowStride(width) * height;
+    std::string bytes(pixelOffset, '\0');
     bytes[0] = 'B';
     bytes[1] = 'M';
-    putLe(bytes, 2, static_cast<std::uint32_t>(bytes.size()), 4);
+    // Sizes past 4 GiB do not fit their fields; readers go by the dimensions.
+    putLe(bytes, 2, static_cast<std::uint32_t>(pixelOffset + imageSize), 4);
     putLe(bytes, 10, static_cast<std::uint32_t>(pixelOffset), 4);
     putLe(bytes, 14, options.infoHeaderSize, 4);
     putLe(bytes, 18, width, 4);
@@ -30,6 +33,15 @@ std::string encodeBmp(std::uint32_t width, std::uint32_t height,
     putLe(bytes, 34, static_cast<std::uint32_t>(imageSize), 4);
     putLe(bytes, 38, 2835, 4); // 72 dpi
     putLe(bytes, 42, 2835, 4);
+    return bytes;
+}
+
+std::string encodeBmp(std::uint32_t width, std::uint32_t height,
+                      const std::vector<std::uint8_t> &rgb, BmpLayoutOptions options) {
+    const auto rowStride = static_cast<std::size_t>(bmpRowStride(width));
+    std::string bytes = bmpHeaders(width, height, options);
+    const std::size_t pixelOffset = bytes.size();
+    bytes.resize(pixelOffset + rowStride * height, '\0');
     for (std::size_t row = 0; row < height; ++row) {
         const std::size_t sourceRow = options.topDown ? row : height - 1 - row;
         const std::uint8_t *source = rgb.data() + sourceRow * width * 3;

@@ -59,7 +59,7 @@ TEST_F(Converter, NonAsciiAndPlatformSeparators) {
 #ifdef _WIN32
     bases.push_back("imagens\\logo");
 #endif
-    for (const std::string& base : bases) {
+    for (const std::string &base : bases) {
         writeFile(base + ".bmp", twoByTwoBmp());
         const RunResult result = runBmp2data({base});
         EXPECT_EQ(result.status, 0) << base;

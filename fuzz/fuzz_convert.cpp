@@ -1,0 +1,36 @@
+// libFuzzer target: the whole conversion, reader and writer, on arbitrary bytes
+// given as the .bmp file.
+#include "bmp_reader.h"
+#include "data_writer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <ostream>
+#include <sstream>
+#include <streambuf>
+#include <string>
+
+namespace {
+
+// Accepts and discards everything, so the writer's formatting runs at full speed.
+class DiscardingBuffer : public std::streambuf {
+  protected:
+    int_type overflow(int_type c) override {
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char * /*text*/, std::streamsize count) override {
+        return count;
+    }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    std::istringstream in(std::string(reinterpret_cast<const char *>(data), size));
+    if (decodeBmp(in) == BmpStatus::ok) {
+        DiscardingBuffer discard;
+        std::ostream out(&discard);
+        writeData(out, "fuzz");
+    }
+    return 0;
+}
