@@ -34,10 +34,10 @@ int main(int argc, char *argv[]) {
         std::cout << "usage: make_sample OUTPUT.bmp\n";
         return 1;
     }
-    std::vector<std::uint8_t> rgb(pictureWidth * pictureHeight * 3);
+    std::vector<std::uint8_t> rgb(std::size_t{pictureWidth} * pictureHeight * 3);
     for (int y = 0; y < pictureHeight; ++y) {
         for (int x = 0; x < pictureWidth; ++x) {
-            pixelAt(x, y, &rgb[static_cast<std::size_t>((y * pictureWidth + x) * 3)]);
+            pixelAt(x, y, &rgb[(static_cast<std::size_t>(y) * pictureWidth + x) * 3]);
         }
     }
     std::ofstream out(argv[1], std::ios::binary);

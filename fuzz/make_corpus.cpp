@@ -24,6 +24,7 @@ std::string withField(std::string bytes, std::size_t offset, std::uint32_t value
 
 } // namespace
 
+// cppcheck-suppress constParameter
 int main(int argc, char *argv[]) {
     if (argc != 2) {
         std::cout << "usage: make_corpus DIRECTORY\n";

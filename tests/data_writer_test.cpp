@@ -53,7 +53,7 @@ std::string writtenText(const std::string &label) {
 void setImage(std::int32_t w, std::int32_t h, const std::vector<std::uint8_t> &bottomUpRgb) {
     width = w;
     height = h;
-    texels.reset(new std::uint8_t[bottomUpRgb.size() + 1]);
+    texels = std::make_unique<std::uint8_t[]>(bottomUpRgb.size() + 1);
     std::copy(bottomUpRgb.begin(), bottomUpRgb.end(), texels.get());
 }
 

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <random>
 #include <sstream>
 
@@ -47,9 +48,9 @@ bool fileExists(const std::string &name) {
 
 std::vector<std::string> listDirectory(const std::string &directory) {
     std::vector<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(pathOf(directory))) {
-        names.push_back(entry.path().filename().u8string());
-    }
+    std::transform(std::filesystem::directory_iterator(pathOf(directory)),
+                   std::filesystem::directory_iterator(), std::back_inserter(names),
+                   [](const auto &entry) { return entry.path().filename().u8string(); });
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -69,9 +70,8 @@ std::vector<std::uint8_t> randomPixels(std::uint32_t width, std::uint32_t height
                                        std::uint32_t seed) {
     std::mt19937 generator(seed);
     std::vector<std::uint8_t> rgb(std::size_t{width} * height * 3);
-    for (std::uint8_t &component : rgb) {
-        component = static_cast<std::uint8_t>(generator() & 0xFFU);
-    }
+    std::generate(rgb.begin(), rgb.end(),
+                  [&generator] { return static_cast<std::uint8_t>(generator() & 0xFFU); });
     return rgb;
 }
 
