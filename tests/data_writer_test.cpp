@@ -2,6 +2,7 @@
 #include "data_writer.h"
 #include "test_support.h"
 
+#include <cmath>
 #include <sstream>
 
 namespace {
@@ -34,13 +35,25 @@ TEST(PackColor, NamedColours) {
     }
 }
 
-// Every component value lands on the level its thresholds give, in its own bits.
-TEST(PackColor, EveryComponentValueMeetsTheLevelThresholds) {
+int formulaLevel(int component, double top) {
+    return static_cast<int>(std::round(component * top / 255.0));
+}
+
+// Exhaustive: each component's level is independent of the others, so checking
+// all 256 values of each covers every colour. The level is what the
+// double-precision formula gives and what the threshold table says.
+TEST(PackColor, EveryComponentValueGivesTheFormulasLevel) {
     for (int value = 0; value < 256; ++value) {
         const auto component = static_cast<std::uint8_t>(value);
-        EXPECT_EQ(packColor(component, 0, 0), levelFor(value, redGreenThresholds)) << value;
-        EXPECT_EQ(packColor(0, component, 0), levelFor(value, redGreenThresholds) << 3) << value;
-        EXPECT_EQ(packColor(0, 0, component), levelFor(value, blueThresholds) << 6) << value;
+        const int redGreen = formulaLevel(value, 7.0);
+        const int blue = formulaLevel(value, 3.0);
+        EXPECT_EQ(redGreen, levelFor(value, redGreenThresholds)) << value;
+        EXPECT_EQ(blue, levelFor(value, blueThresholds)) << value;
+        EXPECT_EQ(packColor(component, 0, 0), redGreen) << value;
+        EXPECT_EQ(packColor(0, component, 0), redGreen << 3) << value;
+        EXPECT_EQ(packColor(0, 0, component), blue << 6) << value;
+        EXPECT_EQ(packColor(component, component, component), blue << 6 | redGreen << 3 | redGreen)
+            << value;
     }
 }
 
@@ -63,9 +76,12 @@ TEST(WriteData, TwoByTwoPictureTopRowFirst) {
     EXPECT_EQ(writtenText("logo"), "logo: .word 2, 2\n.byte 7,255,\n192,56,\n\n\n");
 }
 
-TEST(WriteData, SinglePixelAndPicturesWithoutPixels) {
+TEST(WriteData, OneRowPicturesAndPicturesWithoutPixels) {
     setImage(1, 1, {0, 0, 0});
     EXPECT_EQ(writtenText("logo"), "logo: .word 1, 1\n.byte 0,\n\n\n");
+    // Three-digit values fill the row's text to its last byte.
+    setImage(3, 1, std::vector<std::uint8_t>(9, 255));
+    EXPECT_EQ(writtenText("w"), "w: .word 3, 1\n.byte 255,255,255,\n\n\n");
     setImage(0, 3, {});
     EXPECT_EQ(writtenText("logo"), "logo: .word 0, 3\n.byte \n\n");
     setImage(4, 0, {});
