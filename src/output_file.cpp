@@ -9,11 +9,11 @@ std::string temporaryNameFor(const std::string &path) {
     return path + ".tmp" + std::to_string(processId());
 }
 
-bool writeFileReplacing(const std::string &path,
-                        const std::function<void(std::ostream &)> &produce) {
+bool writeFileReplacing(const std::string &path, const std::function<void(std::ostream &)> &produce,
+                        FileMode mode) {
     const std::string temporary = temporaryNameFor(path);
     std::ofstream out;
-    openForWriting(out, temporary);
+    openForWriting(out, temporary, mode == FileMode::binary);
     if (!out) {
         return false;
     }

@@ -8,8 +8,10 @@
 // into a temporary file beside `path`, which replaces `path` only once it is
 // complete and closed without error. On failure the temporary file is removed,
 // any existing `path` is left as it was, and false is returned.
-bool writeFileReplacing(const std::string &path,
-                        const std::function<void(std::ostream &)> &produce);
+enum class FileMode { text, binary };
+
+bool writeFileReplacing(const std::string &path, const std::function<void(std::ostream &)> &produce,
+                        FileMode mode = FileMode::text);
 
 // The temporary name used for `path` by this process.
 std::string temporaryNameFor(const std::string &path);

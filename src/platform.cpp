@@ -10,6 +10,15 @@
 #include <unistd.h>
 #endif
 
+namespace {
+
+std::ios::openmode openMode(bool binary) {
+    return binary ? std::ios::out | std::ios::trunc | std::ios::binary
+                  : std::ios::out | std::ios::trunc;
+}
+
+} // namespace
+
 #ifdef _WIN32
 
 namespace {
@@ -43,8 +52,8 @@ void openForReading(std::ifstream &in, const std::string &fileName) {
     in.open(widen(fileName).c_str(), std::ios::in | std::ios::binary);
 }
 
-void openForWriting(std::ofstream &out, const std::string &fileName) {
-    out.open(widen(fileName).c_str(), std::ios::out | std::ios::trunc);
+void openForWriting(std::ofstream &out, const std::string &fileName, bool binary) {
+    out.open(widen(fileName).c_str(), openMode(binary));
 }
 
 bool replaceFile(const std::string &from, const std::string &to) {
@@ -80,8 +89,8 @@ void openForReading(std::ifstream &in, const std::string &fileName) {
     in.open(fileName, std::ios::in | std::ios::binary);
 }
 
-void openForWriting(std::ofstream &out, const std::string &fileName) {
-    out.open(fileName, std::ios::out | std::ios::trunc);
+void openForWriting(std::ofstream &out, const std::string &fileName, bool binary) {
+    out.open(fileName, openMode(binary));
 }
 
 bool replaceFile(const std::string &from, const std::string &to) {

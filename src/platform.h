@@ -9,7 +9,8 @@
 #include <vector>
 
 void openForReading(std::ifstream &in, const std::string &fileName);
-void openForWriting(std::ofstream &out, const std::string &fileName);
+// Opens for writing, truncating; text mode turns "\n" into the platform's line end.
+void openForWriting(std::ofstream &out, const std::string &fileName, bool binary);
 
 // Moves `from` onto `to`, replacing `to` if it exists. Returns false on failure.
 bool replaceFile(const std::string &from, const std::string &to);

@@ -1,9 +1,12 @@
 # The built program itself, as a user runs it: exit statuses and messages.
 function(add_cli_test name status output)
-    cmake_parse_arguments(CLI "" "WORKDIR;EXPECT_FILE;ABSENT_FILE" "ARGS" ${ARGN})
+    cmake_parse_arguments(CLI "" "PROGRAM;WORKDIR;EXPECT_FILE;ABSENT_FILE" "ARGS" ${ARGN})
+    if(NOT CLI_PROGRAM)
+        set(CLI_PROGRAM bmp2data)
+    endif()
     add_test(NAME cli.${name}
         COMMAND ${CMAKE_COMMAND}
-            -D PROGRAM=$<TARGET_FILE:bmp2data>
+            -D PROGRAM=$<TARGET_FILE:${CLI_PROGRAM}>
             "-D EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
             "-D ARGS=${CLI_ARGS}"
             -D EXPECT_STATUS=${status}
@@ -31,3 +34,9 @@ if(WIN32)
     add_cli_test(backslash 0 "${sample_size}" ARGS img\\sample WORKDIR ${cli_dir}
         EXPECT_FILE img/sample.data)
 endif()
+
+# data2bmp: usage and a preview of the converted sample.
+add_cli_test(data2bmp_no_argument 1 "^Uso: [^\n]*data2bmp[^\n]* file <\\.data>\r?\n" PROGRAM data2bmp)
+add_cli_test(data2bmp_sample 0 "${sample_size}" PROGRAM data2bmp
+    ARGS sample WORKDIR ${cli_dir} EXPECT_FILE sample.preview.bmp)
+set_tests_properties(cli.data2bmp_sample PROPERTIES DEPENDS cli.sample)

@@ -75,14 +75,19 @@ std::vector<std::uint8_t> randomPixels(std::uint32_t width, std::uint32_t height
     return rgb;
 }
 
-RunResult runBmp2data(const std::vector<std::string> &arguments) {
-    std::vector<std::string> commandLine{"bmp2data"};
+RunResult runInProcess(int (*entry)(const std::vector<std::string> &), const std::string &name,
+                       const std::vector<std::string> &arguments) {
+    std::vector<std::string> commandLine{name};
     commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
     std::ostringstream captured;
     std::streambuf *const original = std::cout.rdbuf(captured.rdbuf());
-    const int status = runConverter(commandLine);
+    const int status = entry(commandLine);
     std::cout.rdbuf(original);
     return {status, captured.str()};
+}
+
+RunResult runBmp2data(const std::vector<std::string> &arguments) {
+    return runInProcess(runConverter, "bmp2data", arguments);
 }
 
 void InTempDirectory::SetUp() {

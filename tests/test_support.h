@@ -33,8 +33,10 @@ struct RunResult {
     std::string output;
 };
 
-// Runs the converter in this process with the given arguments after the
-// invocation name, capturing what it prints.
+// Runs a program's entry (runConverter, runPreview) in this process with the
+// given arguments after the invocation name, capturing what it prints.
+RunResult runInProcess(int (*entry)(const std::vector<std::string> &), const std::string &name,
+                       const std::vector<std::string> &arguments);
 RunResult runBmp2data(const std::vector<std::string> &arguments);
 
 // Runs each test in a new empty working directory, removed afterwards.

@@ -1,0 +1,218 @@
+#include "data_parser.h"
+
+#include <cstddef>
+#include <limits>
+
+namespace {
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Walks the text token by token, counting lines.
+class Scanner {
+  public:
+    explicit Scanner(const std::string &text) : text_(text) {}
+
+    // Skips spaces, tabs, carriage returns and line ends.
+    void skipBlank() {
+        while (position_ < text_.size() &&
+               (isSpace(text_[position_]) || text_[position_] == '\n')) {
+            if (text_[position_] == '\n') {
+                ++line_;
+            }
+            ++position_;
+        }
+    }
+
+    void skipSpaces() {
+        while (position_ < text_.size() && isSpace(text_[position_])) {
+            ++position_;
+        }
+    }
+
+    bool atEnd() const {
+        return position_ >= text_.size();
+    }
+
+    bool take(char c) {
+        if (position_ < text_.size() && text_[position_] == c) {
+            ++position_;
+            return true;
+        }
+        return false;
+    }
+
+    bool takeWord(const std::string &word) {
+        if (text_.compare(position_, word.size(), word) == 0) {
+            position_ += word.size();
+            return true;
+        }
+        return false;
+    }
+
+    // Reads a decimal number; false if none stands here. Values beyond
+    // `limit` are reported as limit + 1 without overflowing.
+    bool number(std::uint64_t limit, std::uint64_t &value) {
+        if (position_ >= text_.size() || !isDigit(text_[position_])) {
+            return false;
+        }
+        value = 0;
+        while (position_ < text_.size() && isDigit(text_[position_])) {
+            value = std::min(limit + 1,
+                             value * 10 + static_cast<std::uint64_t>(text_[position_] - '0'));
+            ++position_;
+        }
+        return true;
+    }
+
+    // The rest of the current token, for messages.
+    std::string token() const {
+        std::size_t end = position_;
+        while (end < text_.size() && !isSpace(text_[end]) && text_[end] != '\n' &&
+               text_[end] != ',' && end - position_ < 20) {
+            ++end;
+        }
+        return position_ == text_.size() ? "end of file"
+                                         : "'" + text_.substr(position_, end - position_) + "'";
+    }
+
+    std::string restOfLine() const {
+        const std::size_t end = text_.find('\n', position_);
+        return text_.substr(position_,
+                            end == std::string::npos ? std::string::npos : end - position_);
+    }
+
+    void skipLine() {
+        const std::size_t end = text_.find('\n', position_);
+        position_ = end == std::string::npos ? text_.size() : end;
+    }
+
+    std::size_t line() const {
+        return line_;
+    }
+
+    std::size_t size() const {
+        return text_.size();
+    }
+
+  private:
+    const std::string &text_;
+    std::size_t position_ = 0;
+    std::size_t line_ = 1;
+};
+
+DataParseResult failure(const Scanner &scanner, const std::string &what) {
+    DataParseResult result;
+    result.errorLine = scanner.line();
+    result.error = what;
+    return result;
+}
+
+constexpr std::uint64_t maxDimension = std::numeric_limits<std::int32_t>::max();
+
+// "LABEL: .word W, H": the label is anything before the last ": .word".
+bool parseWordLine(Scanner &scanner, DataImage &image, std::string &problem) {
+    const std::string line = scanner.restOfLine();
+    const std::size_t word = line.rfind(".word");
+    std::size_t colon = word == std::string::npos ? std::string::npos : word;
+    while (colon != std::string::npos && colon > 0 && isSpace(line[colon - 1])) {
+        --colon;
+    }
+    if (word == std::string::npos || colon == 0 || line[colon - 1] != ':') {
+        problem = "expected 'LABEL: .word WIDTH, HEIGHT'";
+        return false;
+    }
+    std::string numbers = line.substr(word + 5);
+    Scanner fields(numbers);
+    std::uint64_t w = 0;
+    std::uint64_t h = 0;
+    fields.skipSpaces();
+    if (fields.take('-')) {
+        problem = "negative size";
+        return false;
+    }
+    const bool haveWidth = fields.number(maxDimension, w);
+    fields.skipSpaces();
+    const bool haveComma = fields.take(',');
+    fields.skipSpaces();
+    if (fields.take('-')) {
+        problem = "negative size";
+        return false;
+    }
+    const bool haveHeight = fields.number(maxDimension, h);
+    fields.skipSpaces();
+    if (!haveWidth || !haveComma || !haveHeight || !fields.atEnd()) {
+        problem = "expected 'LABEL: .word WIDTH, HEIGHT'";
+        return false;
+    }
+    // Every value takes at least two bytes ("0,"), so a size that the text
+    // cannot hold is refused before anything is allocated.
+    if (w > maxDimension || h > maxDimension) {
+        problem = "absurd size: over " + std::to_string(maxDimension);
+        return false;
+    }
+    if (w * h > scanner.size() / 2) {
+        problem = "absurd size " + std::to_string(w) + " x " + std::to_string(h) +
+                  " for a file of " + std::to_string(scanner.size()) + " bytes";
+        return false;
+    }
+    image.width = static_cast<std::uint32_t>(w);
+    image.height = static_cast<std::uint32_t>(h);
+    scanner.skipLine();
+    return true;
+}
+
+} // namespace
+
+DataParseResult parseData(const std::string &text) {
+    Scanner scanner(text);
+    DataImage image;
+    scanner.skipBlank();
+    if (scanner.atEnd()) {
+        return failure(scanner, "missing '.word' line");
+    }
+    std::string problem;
+    if (!parseWordLine(scanner, image, problem)) {
+        return failure(scanner, problem);
+    }
+    scanner.skipBlank();
+    if (!scanner.takeWord(".byte")) {
+        return failure(scanner, "expected '.byte', found " + scanner.token());
+    }
+    const std::uint64_t count = std::uint64_t{image.width} * image.height;
+    image.values.reserve(count);
+    for (;;) {
+        scanner.skipBlank();
+        std::uint64_t value = 0;
+        if (!scanner.number(255, value)) {
+            if (scanner.atEnd()) {
+                break;
+            }
+            return failure(scanner, scanner.token() + " is not a number from 0 to 255");
+        }
+        if (value > 255) {
+            return failure(scanner, "value over 255");
+        }
+        if (image.values.size() == count) {
+            return failure(scanner, "too many values: more than " + std::to_string(count));
+        }
+        image.values.push_back(static_cast<std::uint8_t>(value));
+        scanner.skipSpaces();
+        if (!scanner.take(',')) {
+            return failure(scanner, "expected ',' after a value, found " + scanner.token());
+        }
+    }
+    if (image.values.size() < count) {
+        return failure(scanner, "too few values: " + std::to_string(image.values.size()) + " of " +
+                                    std::to_string(count));
+    }
+    DataParseResult result;
+    result.ok = true;
+    result.image = std::move(image);
+    return result;
+}
