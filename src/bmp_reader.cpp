@@ -85,6 +85,12 @@ bool readExactly(std::istream &in, unsigned char *buffer, std::uint64_t count) {
     return in.gcount() == static_cast<std::streamsize>(count);
 }
 
+// Whether a buffer of `bytes` can be asked for at all: on a 32-bit system
+// sizes past 2 GiB would wrap when converted to size_t.
+bool fitsInMemory(std::uint64_t bytes) {
+    return bytes <= static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max());
+}
+
 // Rows are stored bottom-up whatever the file's order, so the writer needs
 // only one way to find the top row.
 BmpStatus readPixelRows(std::istream &in, const BmpLayout &layout, std::uint8_t *pixels) {
@@ -94,7 +100,11 @@ BmpStatus readPixelRows(std::istream &in, const BmpLayout &layout, std::uint8_t 
         // a row buffer for a row that is not there.
         return BmpStatus::ok;
     }
-    std::unique_ptr<unsigned char[]> row(new (std::nothrow) unsigned char[layout.rowStride]);
+    if (!fitsInMemory(layout.rowStride)) {
+        return BmpStatus::outOfMemory;
+    }
+    std::unique_ptr<unsigned char[]> row(
+        new (std::nothrow) unsigned char[static_cast<std::size_t>(layout.rowStride)]);
     if (!row) {
         return BmpStatus::outOfMemory;
     }
@@ -155,7 +165,7 @@ BmpStatus decodeBmp(std::istream &in) {
         return status;
     }
     const std::uint64_t byteCount = std::uint64_t{layout.columns} * layout.rows * 3;
-    if (byteCount > static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max())) {
+    if (!fitsInMemory(byteCount)) {
         return BmpStatus::outOfMemory;
     }
     std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow)
