@@ -41,6 +41,9 @@ std::string encodeBmp(std::uint32_t width, std::uint32_t height,
     const auto rowStride = static_cast<std::size_t>(bmpRowStride(width));
     std::string bytes = bmpHeaders(width, height, options);
     const std::size_t pixelOffset = bytes.size();
+    if (rowStride == 0) {
+        return bytes; // zero-width rows hold no bytes, however many there are
+    }
     bytes.resize(pixelOffset + rowStride * height, '\0');
     for (std::size_t row = 0; row < height; ++row) {
         const std::size_t sourceRow = options.topDown ? row : height - 1 - row;

@@ -36,6 +36,16 @@ TEST(Preview, RoundTripKeepsEveryValue) {
     }
 }
 
+// Found by fuzzing: a preview of 0 × 2147483647 pixels looped over every empty row.
+TEST(Preview, EmptyPictureWithHugeHeightIsImmediate) {
+    const DataParseResult parsed = parseData("x: .word 0, 2147483647\n.byte \n\n");
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    std::istringstream in(encodeBmp(0, 2147483647, expandColors(parsed.image.values)));
+    ASSERT_EQ(decodeBmp(in), BmpStatus::ok);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 2147483647);
+}
+
 TEST(Preview, ExpandsLevelsToFullRange) {
     EXPECT_EQ(expandColors({0, 7, 56, 192, 255, 1, 0x2A}),
               (std::vector<std::uint8_t>{0,   0,   0,   255, 0,  0, 0, 255, 0,   0, 0,
