@@ -1,5 +1,6 @@
 #include "data_parser.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <limits>
 
@@ -114,57 +115,65 @@ DataParseResult failure(const Scanner &scanner, const std::string &what) {
 }
 
 constexpr std::uint64_t maxDimension = std::numeric_limits<std::int32_t>::max();
+const char *const wordLineExpected = "expected 'LABEL: .word WIDTH, HEIGHT'";
+
+// Reads one dimension and the spaces after it; returns what is wrong, or nothing.
+std::string readDimension(Scanner &fields, std::uint64_t &value) {
+    fields.skipSpaces();
+    if (fields.take('-')) {
+        return "negative size";
+    }
+    if (!fields.number(maxDimension, value)) {
+        return wordLineExpected;
+    }
+    if (value > maxDimension) {
+        return "absurd size: over " + std::to_string(maxDimension);
+    }
+    fields.skipSpaces();
+    return {};
+}
 
 // "LABEL: .word W, H": the label is anything before the last ": .word".
-bool parseWordLine(Scanner &scanner, DataImage &image, std::string &problem) {
+std::string parseWordLine(Scanner &scanner, DataImage &image) {
     const std::string line = scanner.restOfLine();
     const std::size_t word = line.rfind(".word");
-    std::size_t colon = word == std::string::npos ? std::string::npos : word;
-    while (colon != std::string::npos && colon > 0 && isSpace(line[colon - 1])) {
+    if (word == std::string::npos) {
+        return wordLineExpected;
+    }
+    std::size_t colon = word;
+    while (colon > 0 && isSpace(line[colon - 1])) {
         --colon;
     }
-    if (word == std::string::npos || colon == 0 || line[colon - 1] != ':') {
-        problem = "expected 'LABEL: .word WIDTH, HEIGHT'";
-        return false;
+    if (colon == 0 || line[colon - 1] != ':') {
+        return wordLineExpected;
     }
-    std::string numbers = line.substr(word + 5);
+    const std::string numbers = line.substr(word + 5);
     Scanner fields(numbers);
     std::uint64_t w = 0;
     std::uint64_t h = 0;
-    fields.skipSpaces();
-    if (fields.take('-')) {
-        problem = "negative size";
-        return false;
+    std::string problem = readDimension(fields, w);
+    if (problem.empty() && !fields.take(',')) {
+        problem = wordLineExpected;
     }
-    const bool haveWidth = fields.number(maxDimension, w);
-    fields.skipSpaces();
-    const bool haveComma = fields.take(',');
-    fields.skipSpaces();
-    if (fields.take('-')) {
-        problem = "negative size";
-        return false;
+    if (problem.empty()) {
+        problem = readDimension(fields, h);
     }
-    const bool haveHeight = fields.number(maxDimension, h);
-    fields.skipSpaces();
-    if (!haveWidth || !haveComma || !haveHeight || !fields.atEnd()) {
-        problem = "expected 'LABEL: .word WIDTH, HEIGHT'";
-        return false;
+    if (problem.empty() && !fields.atEnd()) {
+        problem = wordLineExpected;
+    }
+    if (!problem.empty()) {
+        return problem;
     }
     // Every value takes at least two bytes ("0,"), so a size that the text
     // cannot hold is refused before anything is allocated.
-    if (w > maxDimension || h > maxDimension) {
-        problem = "absurd size: over " + std::to_string(maxDimension);
-        return false;
-    }
     if (w * h > scanner.size() / 2) {
-        problem = "absurd size " + std::to_string(w) + " x " + std::to_string(h) +
-                  " for a file of " + std::to_string(scanner.size()) + " bytes";
-        return false;
+        return "absurd size " + std::to_string(w) + " x " + std::to_string(h) + " for a file of " +
+               std::to_string(scanner.size()) + " bytes";
     }
     image.width = static_cast<std::uint32_t>(w);
     image.height = static_cast<std::uint32_t>(h);
     scanner.skipLine();
-    return true;
+    return {};
 }
 
 } // namespace
@@ -176,8 +185,8 @@ DataParseResult parseData(const std::string &text) {
     if (scanner.atEnd()) {
         return failure(scanner, "missing '.word' line");
     }
-    std::string problem;
-    if (!parseWordLine(scanner, image, problem)) {
+    const std::string problem = parseWordLine(scanner, image);
+    if (!problem.empty()) {
         return failure(scanner, problem);
     }
     scanner.skipBlank();
