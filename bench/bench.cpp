@@ -6,10 +6,6 @@
 #include "data_writer.h"
 #include "output_file.h"
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -57,9 +53,12 @@ void makePicture(const std::string &name, std::uint32_t side) {
     std::ofstream(name, std::ios::binary) << encodeBmp(side, side, rgb);
 }
 
-double bestSeconds(int runs, const std::function<void()> &work) {
+// The best time of several runs; before each, `output` is removed, so that
+// every run writes a new file as on a first conversion.
+double bestSeconds(int runs, const std::string &output, const std::function<void()> &work) {
     double best = 1e9;
     for (int i = 0; i < runs; ++i) {
+        std::filesystem::remove(output);
         const auto start = std::chrono::steady_clock::now();
         work();
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
@@ -76,35 +75,33 @@ void convertWith(const std::string &base, void (*writer)(std::ostream &, const s
     }
 }
 
-// Reads the whole input and writes as many bytes as the output has: what any
-// converter must at least do.
-void ioFloor(const std::string &base, std::uintmax_t outputSize) {
+// Reads the whole input and writes as many bytes as the output has, through
+// one reused buffer: what any converter must at least do.
+void ioFloor(const std::string &base, std::uintmax_t outputSize, std::vector<char> &buffer) {
     std::ifstream in(base + ".bmp", std::ios::binary);
-    std::vector<char> input(std::filesystem::file_size(base + ".bmp"));
-    in.read(input.data(), static_cast<std::streamsize>(input.size()));
-    std::vector<char> output(outputSize, '7');
+    while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
+    }
     std::ofstream out(base + ".floor", std::ios::binary);
-    out.write(output.data(), static_cast<std::streamsize>(output.size()));
+    for (std::uintmax_t left = outputSize; left > 0;) {
+        const std::uintmax_t chunk = std::min<std::uintmax_t>(left, buffer.size());
+        out.write(buffer.data(), static_cast<std::streamsize>(chunk));
+        left -= chunk;
+    }
 }
 
-// Peak resident memory of one run of the real program, in bytes.
+// Peak resident memory of one run of the real program, in bytes, as GNU time
+// reports it. (Measured from a fork of this process, it would include the
+// pages this process holds.)
 long peakMemory(const std::string &program, const std::string &base) {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (std::freopen("/dev/null", "w", stdout) == nullptr) {
-            _exit(126);
-        }
-        execl(program.c_str(), program.c_str(), base.c_str(), static_cast<char *>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::cerr << program << " failed on " << base << "\n";
+    const std::string command =
+        "/usr/bin/time -f %M -o peak.txt '" + program + "' '" + base + "' > /dev/null";
+    if (std::system(command.c_str()) != 0) {
+        std::cerr << "failed: " << command << "\n";
         std::exit(1);
     }
-    return usage.ru_maxrss * 1024L;
+    long kibibytes = 0;
+    std::ifstream("peak.txt") >> kibibytes;
+    return kibibytes * 1024L;
 }
 
 } // namespace
@@ -129,10 +126,14 @@ int main(int argc, char *argv[]) {
         const std::string base = "pic" + std::to_string(side);
         makePicture(base + ".bmp", side);
         const int runs = side >= 4096 ? 5 : 9;
-        const double converter = bestSeconds(runs, [&] { convertWith(base, writeData); });
+        const double converter =
+            bestSeconds(runs, base + ".data", [&] { convertWith(base, writeData); });
         const std::uintmax_t outputSize = std::filesystem::file_size(base + ".data");
-        const double baseline = bestSeconds(3, [&] { convertWith(base, writeDataPerPixel); });
-        const double floor = bestSeconds(runs, [&] { ioFloor(base, outputSize); });
+        const double baseline =
+            bestSeconds(3, base + ".data", [&] { convertWith(base, writeDataPerPixel); });
+        std::vector<char> buffer(std::size_t{1} << 16U, '7');
+        const double floor =
+            bestSeconds(runs, base + ".floor", [&] { ioFloor(base, outputSize, buffer); });
         const long peak = peakMemory(program, base);
         const auto inputSize = static_cast<long>(std::filesystem::file_size(base + ".bmp"));
         const double pixels = double(side) * side;

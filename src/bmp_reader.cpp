@@ -2,11 +2,13 @@
 
 #include "platform.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iostream>
 #include <limits>
 #include <new>
+#include <utility>
 
 std::int32_t width = 0;
 std::int32_t height = 0;
@@ -91,34 +93,52 @@ bool fitsInMemory(std::uint64_t bytes) {
     return bytes <= static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max());
 }
 
+// Pixel rows are read in blocks of about this many bytes (or one row, if a
+// row is longer): few reads, and a buffer far smaller than the picture.
+constexpr std::uint64_t readBlockBytes = std::uint64_t{1} << 16U;
+
+// Copies one row into the image state, turning the file's blue, green, red
+// into red, green, blue.
+void copyRow(const unsigned char *source, std::uint8_t *target, std::size_t bytes) {
+    for (std::size_t p = 0; p < bytes; p += 3) {
+        target[p] = source[p + 2];
+        target[p + 1] = source[p + 1];
+        target[p + 2] = source[p];
+    }
+}
+
 // Rows are stored bottom-up whatever the file's order, so the writer needs
 // only one way to find the top row.
 BmpStatus readPixelRows(std::istream &in, const BmpLayout &layout, std::uint8_t *pixels) {
     const std::uint64_t rowBytes = std::uint64_t{layout.columns} * 3;
     if (rowBytes == 0 || layout.rows == 0) {
         // No pixel bytes to read: neither loop over empty rows nor allocate
-        // a row buffer for a row that is not there.
+        // a buffer for rows that are not there.
         return BmpStatus::ok;
     }
-    if (!fitsInMemory(layout.rowStride)) {
+    const std::uint64_t blockRows = std::min<std::uint64_t>(
+        layout.rows, std::max<std::uint64_t>(1, readBlockBytes / layout.rowStride));
+    // Within the file's size, which was checked against the rows it holds.
+    const std::uint64_t blockBytes = blockRows * layout.rowStride;
+    if (!fitsInMemory(blockBytes)) {
         return BmpStatus::outOfMemory;
     }
-    std::unique_ptr<unsigned char[]> row(
-        new (std::nothrow) unsigned char[static_cast<std::size_t>(layout.rowStride)]);
-    if (!row) {
+    std::unique_ptr<unsigned char[]> block(
+        new (std::nothrow) unsigned char[static_cast<std::size_t>(blockBytes)]);
+    if (!block) {
         return BmpStatus::outOfMemory;
     }
     in.seekg(static_cast<std::streamoff>(layout.pixelOffset));
-    for (std::uint64_t fileRow = 0; fileRow < layout.rows; ++fileRow) {
-        if (!readExactly(in, row.get(), layout.rowStride)) {
+    for (std::uint64_t first = 0; first < layout.rows; first += blockRows) {
+        const std::uint64_t count = std::min(blockRows, layout.rows - first);
+        if (!readExactly(in, block.get(), count * layout.rowStride)) {
             return BmpStatus::truncated;
         }
-        const std::uint64_t storedRow = layout.topDown ? layout.rows - 1 - fileRow : fileRow;
-        std::uint8_t *out = pixels + storedRow * rowBytes;
-        for (std::uint64_t p = 0; p < rowBytes; p += 3) {
-            out[p] = row[p + 2];
-            out[p + 1] = row[p + 1];
-            out[p + 2] = row[p];
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const std::uint64_t fileRow = first + i;
+            const std::uint64_t storedRow = layout.topDown ? layout.rows - 1 - fileRow : fileRow;
+            copyRow(block.get() + i * layout.rowStride, pixels + storedRow * rowBytes,
+                    static_cast<std::size_t>(rowBytes));
         }
     }
     return BmpStatus::ok;
@@ -173,6 +193,7 @@ BmpStatus decodeBmp(std::istream &in) {
     if (!pixels) {
         return BmpStatus::outOfMemory;
     }
+    adviseHugePages(pixels.get(), static_cast<std::size_t>(byteCount));
     const BmpStatus rowStatus = readPixelRows(in, layout, pixels.get());
     if (rowStatus != BmpStatus::ok) {
         return rowStatus;

@@ -6,8 +6,11 @@
 #include <process.h>
 #include <shellapi.h>
 #else
-#include <cstdio>
+#include <sys/mman.h>
 #include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
 #endif
 
 namespace {
@@ -69,6 +72,8 @@ unsigned long processId() {
     return static_cast<unsigned long>(_getpid());
 }
 
+void adviseHugePages(void * /*data*/, std::size_t /*bytes*/) {}
+
 std::vector<std::string> commandLineArguments(int argc, char *argv[]) {
     int count = 0;
     wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -103,6 +108,23 @@ bool removeFile(const std::string &fileName) {
 
 unsigned long processId() {
     return static_cast<unsigned long>(getpid());
+}
+
+void adviseHugePages(void *data, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    // Only whole pages inside the buffer may be advised.
+    constexpr std::uintptr_t hugePage = std::uintptr_t{2} << 20U;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (start + hugePage - 1) & ~(hugePage - 1);
+    const std::uintptr_t last = (start + bytes) & ~(hugePage - 1);
+    if (first < last) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): madvise takes the address as a pointer
+        madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
+    }
+#else
+    static_cast<void>(data);
+    static_cast<void>(bytes);
+#endif
 }
 
 std::vector<std::string> commandLineArguments(int argc, char *argv[]) {

@@ -4,6 +4,7 @@
 // names are UTF-8 on every platform; on Windows they are converted to the
 // wide names the system uses, so names with non-ASCII letters work.
 
+#include <cstddef>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,6 +19,11 @@ bool replaceFile(const std::string &from, const std::string &to);
 bool removeFile(const std::string &fileName);
 
 unsigned long processId();
+
+// Asks the system to back a large buffer with huge pages before it is first
+// touched. Where virtual machines make page faults dear, this saves most of
+// the time spent filling a large picture. Advice only: it may do nothing.
+void adviseHugePages(void *data, std::size_t bytes);
 
 // The command-line arguments as UTF-8 strings.
 std::vector<std::string> commandLineArguments(int argc, char *argv[]);
