@@ -41,6 +41,18 @@ TEST(ReadBmp, EveryLayoutGivesThePicture) {
     }
 }
 
+// Rows are read in blocks of 64 KiB; these pictures span several, the last one partly.
+TEST(ReadBmp, TallPicturesSpanSeveralReadBlocks) {
+    for (const std::uint32_t w : {7U, 30000U}) {
+        const std::uint32_t h = w == 7 ? 7000 : 5;
+        const auto rgb = randomPixels(w, h, w);
+        for (const bool topDown : {false, true}) {
+            ASSERT_EQ(decodeBytes(encodeBmp(w, h, rgb, {40, topDown})), BmpStatus::ok);
+            EXPECT_EQ(decodedTopRowFirst(), rgb) << w << (topDown ? " top-down" : "");
+        }
+    }
+}
+
 TEST(ReadBmp, PixelsStartAtTheStoredOffsetAndFillerIsIgnored) {
     const auto rgb = randomPixels(2, 2, 7);
     std::string bytes = encodeBmp(2, 2, rgb);

@@ -76,6 +76,24 @@ TEST(WriteData, TwoByTwoPictureTopRowFirst) {
     EXPECT_EQ(writtenText("logo"), "logo: .word 2, 2\n.byte 7,255,\n192,56,\n\n\n");
 }
 
+// The text is handed over in blocks of 64 KiB; these pictures need several.
+TEST(WriteData, LargePicturesMatchPixelByPixelFormatting) {
+    for (const auto &[w, h] : {std::pair{7, 7000}, std::pair{30000, 3}}) {
+        const auto rgb = randomPixels(w, h, w);
+        setImage(w, h, rgb);
+        std::string expected =
+            "big: .word " + std::to_string(w) + ", " + std::to_string(h) + "\n.byte ";
+        for (int row = h - 1; row >= 0; --row) {
+            for (int column = 0; column < w; ++column) {
+                const std::size_t i = (static_cast<std::size_t>(row) * w + column) * 3;
+                expected += std::to_string(packColor(rgb[i], rgb[i + 1], rgb[i + 2])) + ",";
+            }
+            expected += "\n";
+        }
+        EXPECT_EQ(writtenText("big"), expected + "\n\n") << w << " x " << h;
+    }
+}
+
 TEST(WriteData, OneRowPicturesAndPicturesWithoutPixels) {
     setImage(1, 1, {0, 0, 0});
     EXPECT_EQ(writtenText("logo"), "logo: .word 1, 1\n.byte 0,\n\n\n");
