@@ -82,11 +82,12 @@ void ioFloor(const std::string &base, std::uintmax_t outputSize, std::vector<cha
     while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
     }
     std::ofstream out(base + ".floor", std::ios::binary);
-    for (std::uintmax_t left = outputSize; left > 0;) {
-        const std::uintmax_t chunk = std::min<std::uintmax_t>(left, buffer.size());
-        out.write(buffer.data(), static_cast<std::streamsize>(chunk));
-        left -= chunk;
+    const auto whole = static_cast<std::streamsize>(buffer.size());
+    const auto blocks = static_cast<std::streamsize>(outputSize) / whole;
+    for (std::streamsize i = 0; i < blocks; ++i) {
+        out.write(buffer.data(), whole);
     }
+    out.write(buffer.data(), static_cast<std::streamsize>(outputSize) % whole);
 }
 
 // Peak resident memory of one run of the real program, in bytes, as GNU time
