@@ -1,17 +1,16 @@
 #include "converter.h"
 
 #include "bmp_reader.h"
+#include "command_line.h"
 #include "data_writer.h"
 #include "output_file.h"
 
 #include <iostream>
 
 int runConverter(const std::vector<std::string> &arguments) {
-    if (arguments.size() != 2) {
-        const std::string invocation = arguments.empty() ? "bmp2data" : arguments[0];
-        std::cout << "Uso: " << invocation
-                  << " file <.bmp .s>\nConverte um arquivo .bmp com 24 bits/pixel para .s para "
-                     "uso no segmento de dados\n";
+    if (!takesOneArgument(arguments, "bmp2data",
+                          " file <.bmp .s>\nConverte um arquivo .bmp com 24 bits/pixel para .s "
+                          "para uso no segmento de dados\n")) {
         return 1;
     }
     const std::string &base = arguments[1];

@@ -1,6 +1,7 @@
 #include "preview.h"
 
 #include "bmp_writer.h"
+#include "command_line.h"
 #include "data_parser.h"
 #include "output_file.h"
 #include "platform.h"
@@ -50,11 +51,10 @@ std::vector<std::uint8_t> expandColors(const std::vector<std::uint8_t> &values) 
 }
 
 int runPreview(const std::vector<std::string> &arguments) {
-    if (arguments.size() != 2) {
-        const std::string invocation = arguments.empty() ? "data2bmp" : arguments[0];
-        std::cout << "Uso: " << invocation
-                  << " file <.data>\nConverte um arquivo .data gerado pelo bmp2data em um .bmp "
-                     "com 24 bits/pixel (file.preview.bmp) para ver as cores reduzidas\n";
+    if (!takesOneArgument(
+            arguments, "data2bmp",
+            " file <.data>\nConverte um arquivo .data gerado pelo bmp2data em um "
+            ".bmp com 24 bits/pixel (file.preview.bmp) para ver as cores reduzidas\n")) {
         return 1;
     }
     const std::string &base = arguments[1];
