@@ -20,6 +20,14 @@ constexpr std::uint64_t fileHeaderSize = 14;
 constexpr std::uint64_t minInfoHeaderSize = 40;
 constexpr std::uint64_t headersSize = fileHeaderSize + minInfoHeaderSize;
 
+// Offsets of the header fields the reader uses; all are little-endian.
+constexpr std::size_t pixelOffsetField = 10;  // 4 bytes: where the pixel rows begin
+constexpr std::size_t infoSizeField = 14;     // 4 bytes: size of the information header
+constexpr std::size_t widthField = 18;        // 4 bytes, signed
+constexpr std::size_t heightField = 22;       // 4 bytes, signed; negative for top-down rows
+constexpr std::size_t bitsPerPixelField = 28; // 2 bytes
+constexpr std::size_t compressionField = 30;  // 4 bytes: 0 for none
+
 std::uint32_t le16(const unsigned char *p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8U;
 }
@@ -49,15 +57,15 @@ BmpStatus parseHeaders(const unsigned char *header, std::uint64_t fileSize, BmpL
     if (fileSize < headersSize || header[0] != 'B' || header[1] != 'M') {
         return BmpStatus::notBmp;
     }
-    const std::uint64_t infoSize = le32(header + 14);
-    const std::uint32_t bitsPerPixel = le16(header + 28);
-    const std::uint32_t compression = le32(header + 30);
+    const std::uint64_t infoSize = le32(header + infoSizeField);
+    const std::uint32_t bitsPerPixel = le16(header + bitsPerPixelField);
+    const std::uint32_t compression = le32(header + compressionField);
     if (infoSize < minInfoHeaderSize || bitsPerPixel != 24 || compression != 0) {
         return BmpStatus::unsupported;
     }
-    const std::int32_t fileWidth = asSigned(le32(header + 18));
-    const std::int32_t fileHeight = asSigned(le32(header + 22));
-    layout.pixelOffset = le32(header + 10);
+    const std::int32_t fileWidth = asSigned(le32(header + widthField));
+    const std::int32_t fileHeight = asSigned(le32(header + heightField));
+    layout.pixelOffset = le32(header + pixelOffsetField);
     if (fileWidth < 0 || fileHeight == std::numeric_limits<std::int32_t>::min() ||
         layout.pixelOffset < fileHeaderSize + infoSize) {
         return BmpStatus::badHeader;
