@@ -4,10 +4,14 @@
 
 #include <fstream>
 
+namespace {
+
+// Unique per process, so concurrent runs on one name never share it.
 std::string temporaryNameFor(const std::string &path) {
-    // Unique per process, so concurrent runs on one name never share it.
     return path + ".tmp" + std::to_string(processId());
 }
+
+} // namespace
 
 bool writeFileReplacing(const std::string &path, const std::function<void(std::ostream &)> &produce,
                         FileMode mode) {

@@ -12,6 +12,3 @@ enum class FileMode { text, binary };
 
 bool writeFileReplacing(const std::string &path, const std::function<void(std::ostream &)> &produce,
                         FileMode mode = FileMode::text);
-
-// The temporary name used for `path` by this process.
-std::string temporaryNameFor(const std::string &path);
