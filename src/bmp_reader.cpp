@@ -1,10 +1,11 @@
 #include "bmp_reader.h"
 
+#include "file_stream.h"
+#include "messages.h"
 #include "platform.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <iostream>
 #include <limits>
 #include <new>
@@ -164,8 +165,6 @@ const char *bmpStatusMessage(BmpStatus status) {
     switch (status) {
     case BmpStatus::ok:
         return "";
-    case BmpStatus::cannotOpen:
-        return "Error: fopen failed";
     case BmpStatus::notBmp:
         return "Error: not a BMP file";
     case BmpStatus::unsupported:
@@ -213,9 +212,14 @@ BmpStatus decodeBmp(std::istream &in) {
 }
 
 bool readBmp(const char *fileName) {
-    std::ifstream in;
-    openForReading(in, fileName);
-    const BmpStatus status = in ? decodeBmp(in) : BmpStatus::cannotOpen;
+    clearImage();
+    FileHandle file;
+    if (!openInputFile(fileName, file)) {
+        return false;
+    }
+    InputFileBuffer buffer(file);
+    std::istream in(&buffer);
+    const BmpStatus status = decodeBmp(in);
     if (status != BmpStatus::ok) {
         clearImage();
         std::cout << bmpStatusMessage(status) << '\n';

@@ -13,7 +13,6 @@ extern std::unique_ptr<std::uint8_t[]> texels;
 
 enum class BmpStatus {
     ok,
-    cannotOpen,
     notBmp,
     unsupported,
     badHeader,
@@ -29,6 +28,6 @@ const char *bmpStatusMessage(BmpStatus status);
 // allocated. On failure the image state is left empty (0, 0, null).
 BmpStatus decodeBmp(std::istream &in);
 
-// Opens fileName and decodes it. On failure prints the message on standard
-// output and returns false.
+// Opens fileName (a regular file only) and decodes it. On failure prints the
+// message on standard output and returns false.
 bool readBmp(const char *fileName);

@@ -1,6 +1,7 @@
 #include "bmp_writer.h"
 
 #include <cstddef>
+#include <new>
 
 namespace {
 
@@ -44,7 +45,11 @@ std::string encodeBmp(std::uint32_t width, std::uint32_t height,
     if (rowStride == 0) {
         return bytes; // zero-width rows hold no bytes, however many there are
     }
-    bytes.resize(pixelOffset + rowStride * height, '\0');
+    const std::uint64_t fileBytes = pixelOffset + bmpRowStride(width) * height;
+    if (fileBytes > bytes.max_size()) {
+        throw std::bad_alloc(); // a size_t of 32 bits cannot even count it
+    }
+    bytes.resize(static_cast<std::size_t>(fileBytes), '\0');
     for (std::size_t row = 0; row < height; ++row) {
         const std::size_t sourceRow = options.topDown ? row : height - 1 - row;
         const std::uint8_t *source = rgb.data() + sourceRow * width * 3;

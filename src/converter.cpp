@@ -3,7 +3,9 @@
 #include "bmp_reader.h"
 #include "command_line.h"
 #include "data_writer.h"
+#include "messages.h"
 #include "output_file.h"
+#include "program.h"
 
 #include <iostream>
 
@@ -13,15 +15,17 @@ int runConverter(const std::vector<std::string> &arguments) {
                           "para uso no segmento de dados\n")) {
         return 1;
     }
-    const std::string &base = arguments[1];
-    if (!readBmp((base + ".bmp").c_str())) {
-        return 1;
-    }
-    std::cout << "size:" << width << " x " << height << '\n';
-    const std::string output = base + ".data";
-    if (!writeFileReplacing(output, [&base](std::ostream &out) { writeData(out, base); })) {
-        std::cout << "Error: cannot write " << output << '\n';
-        return 1;
-    }
-    return 0;
+    return reportingMallocFailure([&arguments] {
+        const std::string &base = arguments[1];
+        if (!readBmp((base + ".bmp").c_str())) {
+            return 1;
+        }
+        std::cout << "size:" << width << " x " << height << '\n';
+        const std::string output = base + ".data";
+        if (!writeFileReplacing(output, [&base](std::ostream &out) { writeData(out, base); })) {
+            std::cout << "Error: cannot write " << printableName(output) << '\n';
+            return 1;
+        }
+        return 0;
+    });
 }

@@ -1,6 +1,6 @@
-#include "platform.h"
 #include "preview.h"
+#include "program.h"
 
 int main(int argc, char *argv[]) {
-    return runPreview(commandLineArguments(argc, argv));
+    return runProgram(runPreview, argc, argv);
 }

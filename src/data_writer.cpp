@@ -64,21 +64,57 @@ std::uint8_t packColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) 
 
 namespace {
 
-// Formats one row of pixels as text at `end`; returns the end of the text.
-char *formatRow(const ColorTables &tables, const std::uint8_t *pixel, std::size_t rowBytes,
-                char *end) {
-    for (std::size_t p = 0; p < rowBytes; p += 3) {
-        const ValueText &value = tables.texts[tables.pack(pixel[p], pixel[p + 1], pixel[p + 2])];
-        std::memcpy(end, value.text.data(), value.text.size());
-        end += value.length;
-    }
-    *end++ = '\n';
-    return end;
-}
-
-// Text is handed to the stream in blocks of about this size (or one row, if a
-// row is longer), so that the stream copies nothing and writes seldom.
+// Text is handed to the stream in blocks of this size, so that the stream
+// copies nothing and writes seldom. Rows longer than a block are formatted in
+// pieces: no memory grows with the picture's width.
 constexpr std::size_t writeBlockBytes = std::size_t{1} << 16U;
+// The longest text of one value: "255,".
+constexpr std::size_t maxValueText = 4;
+
+class TextBlock {
+  public:
+    explicit TextBlock(std::ostream &out) : out_(out), text_(writeBlockBytes), end_(text_.data()) {}
+
+    // Formats as many of `count` pixels as fit; returns how many did.
+    std::size_t formatPixels(const ColorTables &tables, const std::uint8_t *pixel,
+                             std::size_t count) {
+        const std::size_t fitting = std::min(count, room() / maxValueText);
+        for (std::size_t i = 0; i < fitting; ++i, pixel += 3) {
+            const ValueText &value = tables.texts[tables.pack(pixel[0], pixel[1], pixel[2])];
+            std::memcpy(end_, value.text.data(), value.text.size());
+            end_ += value.length;
+        }
+        return fitting;
+    }
+
+    void endLine() {
+        if (room() == 0) {
+            flush();
+        }
+        *end_++ = '\n';
+    }
+
+    // Makes room for at least one more value.
+    void flushIfFull() {
+        if (room() < maxValueText) {
+            flush();
+        }
+    }
+
+    void flush() {
+        out_.write(text_.data(), end_ - text_.data());
+        end_ = text_.data();
+    }
+
+  private:
+    std::size_t room() const {
+        return static_cast<std::size_t>(text_.data() + text_.size() - end_);
+    }
+
+    std::ostream &out_;
+    std::vector<char> text_;
+    char *end_;
+};
 
 } // namespace
 
@@ -86,20 +122,20 @@ void writeData(std::ostream &out, const std::string &label) {
     out << label << ": .word " << width << ", " << height << "\n.byte ";
     if (width > 0 && height > 0 && texels) {
         const ColorTables &tables = colorTables();
-        const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-        // At most four bytes a pixel ("255,") and the line end.
-        const std::size_t maxRowText = static_cast<std::size_t>(width) * 4 + 1;
-        std::vector<char> block(std::max(writeBlockBytes, maxRowText));
-        char *end = block.data();
+        const auto columns = static_cast<std::size_t>(width);
+        TextBlock block(out);
         // Rows are stored bottom-up; the top row is written first.
         for (std::size_t row = static_cast<std::size_t>(height); row-- > 0;) {
-            if (static_cast<std::size_t>(block.data() + block.size() - end) < maxRowText) {
-                out.write(block.data(), end - block.data());
-                end = block.data();
+            const std::uint8_t *pixel = texels.get() + row * columns * 3;
+            for (std::size_t left = columns; left > 0;) {
+                block.flushIfFull();
+                const std::size_t done = block.formatPixels(tables, pixel, left);
+                pixel += done * 3;
+                left -= done;
             }
-            end = formatRow(tables, texels.get() + row * rowBytes, rowBytes, end);
+            block.endLine();
         }
-        out.write(block.data(), end - block.data());
+        block.flush();
     }
     out << "\n\n";
 }

@@ -1,6 +1,6 @@
 #include "converter.h"
-#include "platform.h"
+#include "program.h"
 
 int main(int argc, char *argv[]) {
-    return runConverter(commandLineArguments(argc, argv));
+    return runProgram(runConverter, argc, argv);
 }

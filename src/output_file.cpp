@@ -1,31 +1,13 @@
 #include "output_file.h"
 
-#include "platform.h"
-
-#include <fstream>
-
-namespace {
-
-// Unique per process, so concurrent runs on one name never share it.
-std::string temporaryNameFor(const std::string &path) {
-    return path + ".tmp" + std::to_string(processId());
-}
-
-} // namespace
+#include "temporary_file.h"
 
 bool writeFileReplacing(const std::string &path, const std::function<void(std::ostream &)> &produce,
                         FileMode mode) {
-    const std::string temporary = temporaryNameFor(path);
-    std::ofstream out;
-    openForWriting(out, temporary, mode == FileMode::binary);
-    if (!out) {
+    TemporaryFile temporary(path, mode == FileMode::binary);
+    if (!temporary.isOpen()) {
         return false;
     }
-    produce(out);
-    out.close();
-    if (!out || !replaceFile(temporary, path)) {
-        removeFile(temporary);
-        return false;
-    }
-    return true;
+    produce(temporary.stream());
+    return temporary.commit();
 }

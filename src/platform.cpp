@@ -6,25 +6,17 @@
 #include <process.h>
 #include <shellapi.h>
 #else
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdint>
 #include <cstdio>
 #endif
 
-namespace {
-
-std::ios::openmode openMode(bool binary) {
-    return binary ? std::ios::out | std::ios::trunc | std::ios::binary
-                  : std::ios::out | std::ios::trunc;
-}
-
-} // namespace
-
 #ifdef _WIN32
-
-namespace {
 
 std::wstring widen(const std::string &text) {
     if (text.empty()) {
@@ -38,6 +30,8 @@ std::wstring widen(const std::string &text) {
     return wide;
 }
 
+namespace {
+
 std::string narrow(const wchar_t *wide) {
     const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
     if (length <= 1) {
@@ -50,14 +44,6 @@ std::string narrow(const wchar_t *wide) {
 }
 
 } // namespace
-
-void openForReading(std::ifstream &in, const std::string &fileName) {
-    in.open(widen(fileName).c_str(), std::ios::in | std::ios::binary);
-}
-
-void openForWriting(std::ofstream &out, const std::string &fileName, bool binary) {
-    out.open(widen(fileName).c_str(), openMode(binary));
-}
 
 bool replaceFile(const std::string &from, const std::string &to) {
     return MoveFileExW(widen(from).c_str(), widen(to).c_str(),
@@ -74,6 +60,10 @@ unsigned long processId() {
 
 void adviseHugePages(void * /*data*/, std::size_t /*bytes*/) {}
 
+bool reserveStandardStreams() {
+    return true;
+}
+
 std::vector<std::string> commandLineArguments(int argc, char *argv[]) {
     int count = 0;
     wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -89,14 +79,6 @@ std::vector<std::string> commandLineArguments(int argc, char *argv[]) {
 }
 
 #else
-
-void openForReading(std::ifstream &in, const std::string &fileName) {
-    in.open(fileName, std::ios::in | std::ios::binary);
-}
-
-void openForWriting(std::ofstream &out, const std::string &fileName, bool binary) {
-    out.open(fileName, openMode(binary));
-}
 
 bool replaceFile(const std::string &from, const std::string &to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
@@ -125,6 +107,18 @@ void adviseHugePages(void *data, std::size_t bytes) {
     static_cast<void>(data);
     static_cast<void>(bytes);
 #endif
+}
+
+bool reserveStandardStreams() {
+    bool outputOpen = true;
+    for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+        if (fcntl(descriptor, F_GETFD) < 0 && errno == EBADF) {
+            outputOpen = outputOpen && descriptor != 1;
+            // The lowest free number: this very one.
+            open("/dev/null", O_RDWR | O_NOCTTY);
+        }
+    }
+    return outputOpen;
 }
 
 std::vector<std::string> commandLineArguments(int argc, char *argv[]) {

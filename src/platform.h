@@ -5,13 +5,13 @@
 // wide names the system uses, so names with non-ASCII letters work.
 
 #include <cstddef>
-#include <fstream>
 #include <string>
 #include <vector>
 
-void openForReading(std::ifstream &in, const std::string &fileName);
-// Opens for writing, truncating; text mode turns "\n" into the platform's line end.
-void openForWriting(std::ofstream &out, const std::string &fileName, bool binary);
+#ifdef _WIN32
+// A UTF-8 name as the wide name Windows uses.
+std::wstring widen(const std::string &text);
+#endif
 
 // Moves `from` onto `to`, replacing `to` if it exists. Returns false on failure.
 bool replaceFile(const std::string &from, const std::string &to);
@@ -24,6 +24,11 @@ unsigned long processId();
 // touched. Where virtual machines make page faults dear, this saves most of
 // the time spent filling a large picture. Advice only: it may do nothing.
 void adviseHugePages(void *data, std::size_t bytes);
+
+// If standard input, output or error is closed, opens the null device in its
+// place, so that no file this program opens takes its number (and receives
+// what is printed). Returns whether standard output was open.
+bool reserveStandardStreams();
 
 // The command-line arguments as UTF-8 strings.
 std::vector<std::string> commandLineArguments(int argc, char *argv[]);

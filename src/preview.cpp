@@ -3,14 +3,16 @@
 #include "bmp_writer.h"
 #include "command_line.h"
 #include "data_parser.h"
+#include "file_io.h"
+#include "messages.h"
 #include "output_file.h"
-#include "platform.h"
+#include "program.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <iostream>
-#include <sstream>
+#include <new>
 
 namespace {
 
@@ -24,15 +26,36 @@ std::array<std::uint8_t, 8> makeRedGreenValues() {
     return values;
 }
 
+// Reads the whole file into `text`. If it cannot be opened or read to its
+// end, prints the line that says so and returns false: a text cut short
+// would be blamed on the file.
 bool readWholeFile(const std::string &name, std::string &text) {
-    std::ifstream in;
-    openForReading(in, name);
-    if (!in) {
+    FileHandle file;
+    if (!openInputFile(name, file)) {
         return false;
     }
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    text = contents.str();
+    // One byte more than the file's size, so that the end shows without growing.
+    const std::int64_t size = std::max<std::int64_t>(fileSize(file), 0);
+    if (static_cast<std::uint64_t>(size) >= text.max_size()) {
+        throw std::bad_alloc();
+    }
+    text.resize(static_cast<std::size_t>(size) + 1);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == text.size()) {
+            text.resize(text.size() * 2); // the file grew while being read
+        }
+        const std::ptrdiff_t got = readSome(file, &text[filled], text.size() - filled);
+        if (got < 0) {
+            std::cout << "Error: cannot read " << printableName(name) << '\n';
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    text.resize(filled);
     return true;
 }
 
@@ -41,6 +64,9 @@ bool readWholeFile(const std::string &name, std::string &text) {
 std::vector<std::uint8_t> expandColors(const std::vector<std::uint8_t> &values) {
     static const std::array<std::uint8_t, 8> redGreenValues = makeRedGreenValues();
     std::vector<std::uint8_t> rgb;
+    if (values.size() > rgb.max_size() / 3) {
+        throw std::bad_alloc();
+    }
     rgb.reserve(values.size() * 3);
     for (const std::uint8_t value : values) {
         rgb.push_back(redGreenValues[value & 7U]);
@@ -50,17 +76,11 @@ std::vector<std::uint8_t> expandColors(const std::vector<std::uint8_t> &values) 
     return rgb;
 }
 
-int runPreview(const std::vector<std::string> &arguments) {
-    if (!takesOneArgument(
-            arguments, "data2bmp",
-            " file <.data>\nConverte um arquivo .data gerado pelo bmp2data em um "
-            ".bmp com 24 bits/pixel (file.preview.bmp) para ver as cores reduzidas\n")) {
-        return 1;
-    }
-    const std::string &base = arguments[1];
+namespace {
+
+int writePreview(const std::string &base) {
     std::string text;
     if (!readWholeFile(base + ".data", text)) {
-        std::cout << "Error: fopen failed\n";
         return 1;
     }
     const DataParseResult parsed = parseData(text);
@@ -76,8 +96,20 @@ int runPreview(const std::vector<std::string> &arguments) {
         out << encodeBmp(image.width, image.height, expandColors(image.values));
     };
     if (!writeFileReplacing(output, writeBmp, FileMode::binary)) {
-        std::cout << "Error: cannot write " << output << '\n';
+        std::cout << "Error: cannot write " << printableName(output) << '\n';
         return 1;
     }
     return 0;
+}
+
+} // namespace
+
+int runPreview(const std::vector<std::string> &arguments) {
+    if (!takesOneArgument(
+            arguments, "data2bmp",
+            " file <.data>\nConverte um arquivo .data gerado pelo bmp2data em um "
+            ".bmp com 24 bits/pixel (file.preview.bmp) para ver as cores reduzidas\n")) {
+        return 1;
+    }
+    return reportingMallocFailure([&arguments] { return writePreview(arguments[1]); });
 }

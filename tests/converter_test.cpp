@@ -1,9 +1,13 @@
 #include "bmp_writer.h"
-#include "output_file.h"
+#include "preview.h"
 #include "test_support.h"
 
 #include <filesystem>
 #include <functional>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -196,18 +200,42 @@ TEST_F(Converter, OutputThatCannotBeWrittenIsReported) {
     EXPECT_EQ(listDirectory("img/logo.data"), std::vector<std::string>{"inside"});
 }
 
-TEST_F(Converter, FailedWriteKeepsTheOldFileAndRemovesTheTemporary) {
-    writeFile("logo.data", "keep me");
-    const bool written = writeFileReplacing("logo.data", [](std::ostream &out) {
-        out << "partial";
-        out.setstate(std::ios::badbit); // as a full disk would
+// FIFOs would block the open, devices never end, directories are not pictures.
+TEST_F(Converter, InputsThatAreNotRegularFilesAreRefusedAtOnce) {
+    std::vector<std::pair<const char *, std::function<void(const std::string &)>>> inputs{
+        {"directory", [](const std::string &name) { std::filesystem::create_directory(name); }},
+    };
+#ifndef _WIN32
+    inputs.emplace_back("FIFO", [](const std::string &name) { mkfifo(name.c_str(), 0600); });
+    inputs.emplace_back("link to a device", [](const std::string &name) {
+        std::filesystem::create_symlink("/dev/zero", name);
     });
-    EXPECT_FALSE(written);
-    EXPECT_EQ(readFile("logo.data"), "keep me");
-    EXPECT_EQ(listDirectory("."), std::vector<std::string>{"logo.data"});
-
-    EXPECT_FALSE(writeFileReplacing("no-such-directory/logo.data", [](std::ostream &) {}));
-    EXPECT_EQ(listDirectory("."), std::vector<std::string>{"logo.data"});
+#endif
+    for (const auto &[what, make] : inputs) {
+        SCOPED_TRACE(what);
+        make("logo.bmp");
+        make("logo.data");
+        RunResult result = runBmp2data({"logo"});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.output, "Error: logo.bmp is not a regular file\n");
+        result = runInProcess(runPreview, "data2bmp", {"logo"});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.output, "Error: logo.data is not a regular file\n");
+        EXPECT_EQ(listDirectory("."), (std::vector<std::string>{"logo.bmp", "logo.data"}));
+        std::filesystem::remove("logo.bmp");
+        std::filesystem::remove("logo.data");
+    }
 }
+
+#ifndef _WIN32
+TEST_F(Converter, MessagesStayOnOneLine) {
+    const std::string base = "two\nlines";
+    writeFile(base + ".bmp", twoByTwoBmp());
+    std::filesystem::create_directories(base + ".data/inside");
+    const RunResult result = runBmp2data({base});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, "size:2 x 2\nError: cannot write two\\nlines.data\n");
+}
+#endif
 
 } // namespace

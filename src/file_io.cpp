@@ -1,0 +1,187 @@
+#include "file_io.h"
+
+#include "platform.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+FileHandle::FileHandle(FileHandle &&other) noexcept
+    : descriptor_(std::exchange(other.descriptor_, -1)) {}
+
+FileHandle &FileHandle::operator=(FileHandle &&other) noexcept {
+    if (this != &other) {
+        close();
+        descriptor_ = std::exchange(other.descriptor_, -1);
+    }
+    return *this;
+}
+
+FileHandle::~FileHandle() {
+    close();
+}
+
+namespace {
+
+// Larger reads and writes are split: Windows counts bytes in an unsigned int.
+constexpr std::size_t maxTransfer = std::size_t{1} << 30U;
+
+} // namespace
+
+#ifdef _WIN32
+
+bool FileHandle::close() {
+    return descriptor_ < 0 || _close(std::exchange(descriptor_, -1)) == 0;
+}
+
+OpenStatus openRegularFile(const std::string &name, FileHandle &file) {
+    int descriptor = -1;
+    if (_wsopen_s(&descriptor, widen(name).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT,
+                  _SH_DENYNO, 0) != 0) {
+        return OpenStatus::cannotOpen;
+    }
+    file = FileHandle(descriptor);
+    struct _stati64 status {};
+    if (_fstati64(descriptor, &status) != 0) {
+        return OpenStatus::cannotOpen;
+    }
+    return (status.st_mode & _S_IFMT) == _S_IFREG ? OpenStatus::ok : OpenStatus::notRegularFile;
+}
+
+CreateStatus createNewFile(const std::string &name, bool binary, FileHandle &file) {
+    int descriptor = -1;
+    const int flags =
+        _O_WRONLY | _O_CREAT | _O_EXCL | _O_NOINHERIT | (binary ? _O_BINARY : _O_TEXT);
+    // _O_CREAT | _O_EXCL is the system's CREATE_NEW.
+    const errno_t error =
+        _wsopen_s(&descriptor, widen(name).c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE);
+    if (error != 0) {
+        return error == EEXIST ? CreateStatus::exists : CreateStatus::failed;
+    }
+    file = FileHandle(descriptor);
+    return CreateStatus::created;
+}
+
+bool copyPermissions(const FileHandle & /*file*/, const std::string & /*existing*/) {
+    return true; // Windows files carry no Unix permissions
+}
+
+std::ptrdiff_t readSome(const FileHandle &file, char *buffer, std::size_t count) {
+    return _read(file.get(), buffer, static_cast<unsigned>(std::min(count, maxTransfer)));
+}
+
+bool writeAll(const FileHandle &file, const char *bytes, std::size_t count) {
+    while (count > 0) {
+        const int written =
+            _write(file.get(), bytes, static_cast<unsigned>(std::min(count, maxTransfer)));
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+std::int64_t seekFile(const FileHandle &file, std::int64_t offset, int whence) {
+    return _lseeki64(file.get(), offset, whence);
+}
+
+std::int64_t fileSize(const FileHandle &file) {
+    struct _stati64 status {};
+    return _fstati64(file.get(), &status) == 0 ? status.st_size : -1;
+}
+
+#else
+
+bool FileHandle::close() {
+    // After an interrupted close the descriptor is gone all the same on Linux.
+    return descriptor_ < 0 || ::close(std::exchange(descriptor_, -1)) == 0;
+}
+
+OpenStatus openRegularFile(const std::string &name, FileHandle &file) {
+    // Without O_NONBLOCK, opening a FIFO waits for a writer, perhaps forever.
+    const int descriptor = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return OpenStatus::cannotOpen;
+    }
+    file = FileHandle(descriptor);
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0) {
+        return OpenStatus::cannotOpen;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return OpenStatus::notRegularFile;
+    }
+    const int flags = fcntl(descriptor, F_GETFL);
+    if (flags < 0 || fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        return OpenStatus::cannotOpen;
+    }
+    return OpenStatus::ok;
+}
+
+CreateStatus createNewFile(const std::string &name, bool /*binary*/, FileHandle &file) {
+    // O_EXCL fails on anything that stands at the name, a symbolic link
+    // included, so nothing planted there is ever written through.
+    const int descriptor =
+        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        return errno == EEXIST ? CreateStatus::exists : CreateStatus::failed;
+    }
+    file = FileHandle(descriptor);
+    return CreateStatus::created;
+}
+
+bool copyPermissions(const FileHandle &file, const std::string &existing) {
+    struct stat status {};
+    if (stat(existing.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return true; // nothing to keep
+    }
+    return fchmod(file.get(), status.st_mode & 0777U) == 0;
+}
+
+std::ptrdiff_t readSome(const FileHandle &file, char *buffer, std::size_t count) {
+    for (;;) {
+        const ssize_t got = ::read(file.get(), buffer, std::min(count, maxTransfer));
+        if (got >= 0 || errno != EINTR) {
+            return got;
+        }
+    }
+}
+
+bool writeAll(const FileHandle &file, const char *bytes, std::size_t count) {
+    while (count > 0) {
+        const ssize_t written = ::write(file.get(), bytes, std::min(count, maxTransfer));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+std::int64_t seekFile(const FileHandle &file, std::int64_t offset, int whence) {
+    return ::lseek(file.get(), static_cast<off_t>(offset), whence);
+}
+
+std::int64_t fileSize(const FileHandle &file) {
+    struct stat status {};
+    return fstat(file.get(), &status) == 0 ? static_cast<std::int64_t>(status.st_size) : -1;
+}
+
+#endif

@@ -1,0 +1,63 @@
+#pragma once
+
+// Files at the edge of the programs, through the system's own calls: the
+// standard streams cannot refuse a FIFO without blocking, create a file
+// exclusively, or keep a replaced file's permissions. File names are UTF-8 on
+// every platform.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// A file descriptor owned by one object and closed when it goes.
+class FileHandle {
+  public:
+    FileHandle() = default;
+    explicit FileHandle(int descriptor) : descriptor_(descriptor) {}
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
+    FileHandle(FileHandle &&other) noexcept;
+    FileHandle &operator=(FileHandle &&other) noexcept;
+    ~FileHandle();
+
+    int get() const {
+        return descriptor_;
+    }
+    bool isOpen() const {
+        return descriptor_ >= 0;
+    }
+    // Closes the file; false if the system reports an error (a write that
+    // failed late, on a network file system say).
+    bool close();
+
+  private:
+    int descriptor_ = -1;
+};
+
+enum class OpenStatus { ok, cannotOpen, notRegularFile };
+
+// Opens an existing regular file for reading. FIFOs, devices and directories
+// are refused without blocking.
+OpenStatus openRegularFile(const std::string &name, FileHandle &file);
+
+enum class CreateStatus { created, exists, failed };
+
+// Creates `name` for writing only if nothing at all stands there (a link is
+// not followed), with the ordinary mode for a new file under the umask. In
+// text mode Windows turns "\n" into "\r\n".
+CreateStatus createNewFile(const std::string &name, bool binary, FileHandle &file);
+
+// Gives `file` the permissions of the regular file `existing`, if there is one.
+bool copyPermissions(const FileHandle &file, const std::string &existing);
+
+// Reads up to `count` bytes; returns how many (0 at the end), or -1 on an error.
+std::ptrdiff_t readSome(const FileHandle &file, char *buffer, std::size_t count);
+
+// Writes all `count` bytes; false on any error (a full disk, a size limit).
+bool writeAll(const FileHandle &file, const char *bytes, std::size_t count);
+
+// Moves the read position; returns the new position, or -1 on an error.
+std::int64_t seekFile(const FileHandle &file, std::int64_t offset, int whence);
+
+// The file's size in bytes, or -1 if the system cannot tell.
+std::int64_t fileSize(const FileHandle &file);

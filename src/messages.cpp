@@ -1,0 +1,39 @@
+#include "messages.h"
+
+#include <iostream>
+
+std::string printableName(const std::string &name) {
+    static constexpr char hexDigits[] = "0123456789abcdef";
+    std::string shown;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            shown += "\\n";
+        } else if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\t') {
+            shown += "\\t";
+        } else if (byte < 0x20U || byte == 0x7FU) {
+            shown += "\\x";
+            shown += hexDigits[byte >> 4U];
+            shown += hexDigits[byte & 0xFU];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+bool openInputFile(const std::string &name, FileHandle &file) {
+    switch (openRegularFile(name, file)) {
+    case OpenStatus::ok:
+        return true;
+    case OpenStatus::cannotOpen:
+        std::cout << "Error: fopen failed\n";
+        return false;
+    case OpenStatus::notRegularFile:
+        std::cout << "Error: " << printableName(name) << " is not a regular file\n";
+        return false;
+    }
+    return false;
+}

@@ -1,0 +1,35 @@
+#include "program.h"
+
+#include "platform.h"
+#include "temporary_file.h"
+
+#include <csignal>
+#include <iostream>
+#include <new>
+#include <stdexcept>
+
+int reportingMallocFailure(const std::function<int()> &work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc &) {
+    } catch (const std::length_error &) {
+        // A size past what a string or vector can hold: out of memory too.
+    }
+    std::cout << "Error: Malloc failed\n";
+    return 1;
+}
+
+int runProgram(ProgramEntry entry, int argc, char *argv[]) {
+#ifndef _WIN32
+    // A write past a file-size limit or into a pipe nobody reads then fails
+    // like any other write, and is reported, instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    const bool outputOpen = reserveStandardStreams();
+    installCleanupOnSignals();
+    const int status =
+        reportingMallocFailure([&] { return entry(commandLineArguments(argc, argv)); });
+    std::cout.flush();
+    return outputOpen && std::cout.good() ? status : 1;
+}
