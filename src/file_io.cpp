@@ -47,9 +47,14 @@ bool FileHandle::close() {
 
 OpenStatus openRegularFile(const std::string &name, FileHandle &file) {
     int descriptor = -1;
-    if (_wsopen_s(&descriptor, widen(name).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT,
-                  _SH_DENYNO, 0) != 0) {
-        return OpenStatus::cannotOpen;
+    const std::wstring wideName = widen(name);
+    if (_wsopen_s(&descriptor, wideName.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
+                  0) != 0) {
+        // Windows refuses to open a directory as a file at all.
+        struct _stati64 status {};
+        return _wstati64(wideName.c_str(), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFDIR
+                   ? OpenStatus::notRegularFile
+                   : OpenStatus::cannotOpen;
     }
     file = FileHandle(descriptor);
     struct _stati64 status {};
@@ -98,7 +103,7 @@ std::int64_t seekFile(const FileHandle &file, std::int64_t offset, int whence) {
     return _lseeki64(file.get(), offset, whence);
 }
 
-std::int64_t fileSize(const FileHandle &file) {
+std::int64_t fileSizeOf(const FileHandle &file) {
     struct _stati64 status {};
     return _fstati64(file.get(), &status) == 0 ? status.st_size : -1;
 }
@@ -179,7 +184,7 @@ std::int64_t seekFile(const FileHandle &file, std::int64_t offset, int whence) {
     return ::lseek(file.get(), static_cast<off_t>(offset), whence);
 }
 
-std::int64_t fileSize(const FileHandle &file) {
+std::int64_t fileSizeOf(const FileHandle &file) {
     struct stat status {};
     return fstat(file.get(), &status) == 0 ? static_cast<std::int64_t>(status.st_size) : -1;
 }

@@ -60,4 +60,4 @@ bool writeAll(const FileHandle &file, const char *bytes, std::size_t count);
 std::int64_t seekFile(const FileHandle &file, std::int64_t offset, int whence);
 
 // The file's size in bytes, or -1 if the system cannot tell.
-std::int64_t fileSize(const FileHandle &file);
+std::int64_t fileSizeOf(const FileHandle &file);

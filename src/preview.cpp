@@ -35,7 +35,7 @@ bool readWholeFile(const std::string &name, std::string &text) {
         return false;
     }
     // One byte more than the file's size, so that the end shows without growing.
-    const std::int64_t size = std::max<std::int64_t>(fileSize(file), 0);
+    const std::int64_t size = std::max<std::int64_t>(fileSizeOf(file), 0);
     if (static_cast<std::uint64_t>(size) >= text.max_size()) {
         throw std::bad_alloc();
     }

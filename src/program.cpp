@@ -23,8 +23,8 @@ int runProgram(ProgramEntry entry, int argc, char *argv[]) {
 #ifndef _WIN32
     // A write past a file-size limit or into a pipe nobody reads then fails
     // like any other write, and is reported, instead of killing the program.
-    std::signal(SIGXFSZ, SIG_IGN);
-    std::signal(SIGPIPE, SIG_IGN);
+    static_cast<void>(std::signal(SIGXFSZ, SIG_IGN));
+    static_cast<void>(std::signal(SIGPIPE, SIG_IGN));
 #endif
     const bool outputOpen = reserveStandardStreams();
     installCleanupOnSignals();

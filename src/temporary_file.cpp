@@ -2,6 +2,7 @@
 
 #include "platform.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -43,8 +44,8 @@ extern "C" void removeTemporaryAndDie(int signalNumber) {
     }
 #endif
     // Die by the same signal, so that the shell sees what ended the program.
-    std::signal(signalNumber, SIG_DFL);
-    std::raise(signalNumber);
+    static_cast<void>(std::signal(signalNumber, SIG_DFL));
+    static_cast<void>(std::raise(signalNumber));
 }
 
 constexpr int maxAttempts = 100;
@@ -66,9 +67,8 @@ std::string randomNamePart() {
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
     std::mt19937_64 generator(seed ^ (std::uint64_t{processId()} << 20U) ^ ++counter);
     std::string part(12, '0');
-    for (char &c : part) {
-        c = alphabet[generator() % (sizeof alphabet - 1)];
-    }
+    std::generate(part.begin(), part.end(),
+                  [&generator] { return alphabet[generator() % (sizeof alphabet - 1)]; });
     return part;
 }
 
@@ -86,7 +86,7 @@ std::string temporaryName(const std::string &directory, const std::string &rando
     return directory + "bmp2data-" + randomPart + ".tmp";
 }
 
-TemporaryFile::TemporaryFile(std::string destination, bool binary, RandomNamePart randomPart)
+TemporaryFile::TemporaryFile(std::string destination, bool binary, const RandomNamePart &randomPart)
     : destination_(std::move(destination)), buffer_(file_), stream_(&buffer_) {
     const std::string directory = directoryOf(destination_);
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
@@ -151,7 +151,7 @@ bool TemporaryFile::commit() {
 void installCleanupOnSignals() {
 #ifdef _WIN32
     for (const int signalNumber : {SIGINT, SIGTERM, SIGBREAK}) {
-        std::signal(signalNumber, removeTemporaryAndDie);
+        static_cast<void>(std::signal(signalNumber, removeTemporaryAndDie));
     }
 #else
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {

@@ -20,7 +20,8 @@ std::string randomNamePart();
 // installCleanupOnSignals() catches.
 class TemporaryFile {
   public:
-    TemporaryFile(std::string destination, bool binary, RandomNamePart randomPart = randomNamePart);
+    TemporaryFile(std::string destination, bool binary,
+                  const RandomNamePart &randomPart = randomNamePart);
     TemporaryFile(const TemporaryFile &) = delete;
     TemporaryFile &operator=(const TemporaryFile &) = delete;
     TemporaryFile(TemporaryFile &&) = delete;
