@@ -111,8 +111,6 @@ std::string patched(const std::function<void(std::string &)> &change,
 }
 
 const char *const notBmp = "Error: not a BMP file";
-const char *const unsupported =
-    "Error: unsupported BMP format (only 24 bits per pixel, uncompressed)";
 const char *const badHeader = "Error: bad BMP header";
 const char *const truncated = "Error: truncated BMP file";
 
@@ -120,13 +118,17 @@ const BadInput badInputs[] = {
     {"empty file", [] { return std::string(); }, notBmp},
     {"53 bytes", [] { return twoByTwoBmp().substr(0, 53); }, notBmp},
     {"no BM signature", [] { return patched([](std::string &b) { b[1] = 'A'; }); }, notBmp},
-    {"OS/2 12-byte header", [] { return patched([](std::string &b) { putLe32(b, 14, 12); }); },
-     unsupported},
-    {"32 bits per pixel", [] { return patched([](std::string &b) { putLe16(b, 28, 32); }); },
-     unsupported},
-    {"8 bits per pixel", [] { return patched([](std::string &b) { putLe16(b, 28, 8); }); },
-     unsupported},
-    {"compressed", [] { return patched([](std::string &b) { putLe32(b, 30, 3); }); }, unsupported},
+    {"OS/2 header of 0 bits per pixel",
+     [] { return patched([](std::string &b) { putLe32(b, 14, 12); }); },
+     "Error: unsupported BMP format (0 bits per pixel)"},
+    {"2 bits per pixel", [] { return patched([](std::string &b) { putLe16(b, 28, 2); }); },
+     "Error: unsupported BMP format (2 bits per pixel)"},
+    {"JPEG inside", [] { return patched([](std::string &b) { putLe32(b, 30, 4); }); },
+     "Error: unsupported BMP format (JPEG inside a BMP)"},
+    {"8 bits per pixel, no room for the palette",
+     [] { return patched([](std::string &b) { putLe16(b, 28, 8); }); }, badHeader},
+    {"bit fields of 24 bits", [] { return patched([](std::string &b) { putLe32(b, 30, 3); }); },
+     badHeader},
     {"negative width", [] { return patched([](std::string &b) { putLe32(b, 18, 0xFFFFFFFEU); }); },
      badHeader},
     {"height -2^31", [] { return patched([](std::string &b) { putLe32(b, 22, 0x80000000U); }); },

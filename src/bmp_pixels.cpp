@@ -1,0 +1,75 @@
+#include "bmp_format.h"
+
+#include <cstring>
+
+namespace {
+
+// 1, 4 and 8 bits a pixel: indexes into the palette, the leftmost pixel in
+// the highest bits of each byte.
+bool decodePaletteRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb) {
+    const unsigned bits = layout.bitsPerPixel;
+    const unsigned perByte = 8 / bits;
+    const unsigned lowMask = (1U << bits) - 1;
+    for (std::size_t x = 0; x < layout.columns; ++x, rgb += 3) {
+        const unsigned slot = static_cast<unsigned>(x % perByte);
+        const unsigned index = row[x / perByte] >> (8 - bits - slot * bits) & lowMask;
+        if (index >= layout.paletteSize) {
+            return false;
+        }
+        std::memcpy(rgb, layout.palette[index].data(), 3);
+    }
+    return true;
+}
+
+void decodeBgrRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb) {
+    for (std::size_t x = 0; x < layout.columns; ++x, row += 3, rgb += 3) {
+        rgb[0] = row[2];
+        rgb[1] = row[1];
+        rgb[2] = row[0];
+    }
+}
+
+// 32 bits without masks: blue, green, red and a byte that is not colour.
+void decodeBgrxRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb) {
+    for (std::size_t x = 0; x < layout.columns; ++x, row += 4, rgb += 3) {
+        rgb[0] = row[2];
+        rgb[1] = row[1];
+        rgb[2] = row[0];
+    }
+}
+
+template <unsigned bytesPerPixel>
+void decodeMaskedRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb) {
+    const auto &[red, green, blue] = layout.channels;
+    for (std::size_t x = 0; x < layout.columns; ++x, row += bytesPerPixel, rgb += 3) {
+        std::uint32_t pixel = 0;
+        for (unsigned i = 0; i < bytesPerPixel; ++i) {
+            pixel |= std::uint32_t{row[i]} << (8 * i);
+        }
+        rgb[0] = red.extract(pixel);
+        rgb[1] = green.extract(pixel);
+        rgb[2] = blue.extract(pixel);
+    }
+}
+
+} // namespace
+
+bool decodeRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb) {
+    switch (layout.bitsPerPixel) {
+    case 24:
+        decodeBgrRow(layout, row, rgb);
+        return true;
+    case 32:
+        if (layout.plainBgrx) {
+            decodeBgrxRow(layout, row, rgb);
+        } else {
+            decodeMaskedRow<4>(layout, row, rgb);
+        }
+        return true;
+    case 16:
+        decodeMaskedRow<2>(layout, row, rgb);
+        return true;
+    default:
+        return decodePaletteRow(layout, row, rgb);
+    }
+}
