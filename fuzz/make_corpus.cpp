@@ -1,7 +1,9 @@
 // Writes the fuzzing seed corpus: small valid BMPs of every layout and broken ones.
 // Usage: make_corpus DIRECTORY
+#include "bmp_variants.h"
 #include "bmp_writer.h"
 
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <iostream>
@@ -20,6 +22,58 @@ std::string withField(std::string bytes, std::size_t offset, std::uint32_t value
         bytes[offset + i] = static_cast<char>(value >> (8 * i) & 0xFFU);
     }
     return bytes;
+}
+
+// Every depth, compression and header the reader takes, 5 × 3 pixels.
+void saveVariants(const std::string &directory) {
+    std::vector<std::uint32_t> pixels(15);
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        pixels[i] = static_cast<std::uint32_t>(i * 2654435761U);
+    }
+    const std::vector<std::array<std::uint8_t, 3>> palette(16, {10, 200, 30});
+    struct Kind {
+        unsigned bits;
+        BmpCompression compression;
+        std::array<std::uint32_t, 4> masks;
+    };
+    const Kind kinds[] = {
+        {1, BmpCompression::none, {}},
+        {4, BmpCompression::none, {}},
+        {8, BmpCompression::none, {}},
+        {4, BmpCompression::rle4, {}},
+        {8, BmpCompression::rle8, {}},
+        {16, BmpCompression::none, {}},
+        {32, BmpCompression::none, {}},
+        {16, BmpCompression::bitFields, {0xF800, 0x7E0, 0x1F, 0}},
+        {32, BmpCompression::alphaBitFields, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
+    };
+    for (const Kind &kind : kinds) {
+        for (const std::uint32_t header : {12U, 40U, 56U, 124U}) {
+            const bool paletted = kind.bits <= 8;
+            if (header == 12 && (kind.compression != BmpCompression::none || kind.bits == 16)) {
+                continue;
+            }
+            BmpVariant variant;
+            variant.infoHeaderSize = header;
+            variant.bitsPerPixel = kind.bits;
+            variant.compression = kind.compression;
+            variant.masks = kind.masks;
+            if (paletted) {
+                variant.palette.assign(palette.begin(),
+                                       palette.begin() + (kind.bits == 1 ? 2 : 16));
+            }
+            std::vector<std::uint32_t> values = pixels;
+            for (std::uint32_t &value : values) {
+                value =
+                    paletted ? value % static_cast<std::uint32_t>(variant.palette.size()) : value;
+            }
+            save(directory,
+                 "variant-" + std::to_string(kind.bits) + "-" +
+                     std::to_string(static_cast<int>(kind.compression)) + "-" +
+                     std::to_string(header) + ".bmp",
+                 encodeVariant(5, 3, values, variant));
+        }
+    }
 }
 
 } // namespace
@@ -45,6 +99,7 @@ int main(int argc, char *argv[]) {
             }
         }
     }
+    saveVariants(directory);
     const std::string base = encodeBmp(2, 2, std::vector<std::uint8_t>(12, 200));
     save(directory, "truncated.bmp", base.substr(0, base.size() - 1));
     save(directory, "header-only.bmp", base.substr(0, 54));

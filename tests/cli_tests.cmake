@@ -40,3 +40,17 @@ add_cli_test(data2bmp_no_argument 1 "^Uso: [^\n]*data2bmp[^\n]* file <\\.data>\r
 add_cli_test(data2bmp_sample 0 "${sample_size}" PROGRAM data2bmp
     ARGS sample WORKDIR ${cli_dir} EXPECT_FILE sample.preview.bmp)
 set_tests_properties(cli.data2bmp_sample PROPERTIES DEPENDS cli.sample)
+
+# Pictures written by real programs (tests/fixtures/make_fixtures.sh), each
+# against the text that independent decoders agree on.
+file(GLOB fixtures ${CMAKE_CURRENT_LIST_DIR}/fixtures/*.bmp)
+foreach(fixture ${fixtures})
+    get_filename_component(name ${fixture} NAME_WE)
+    add_test(NAME fixture.${name}
+        COMMAND ${CMAKE_COMMAND}
+            -D PROGRAM=$<TARGET_FILE:bmp2data>
+            "-D EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+            -D FIXTURE=${fixture}
+            -D WORKDIR=${CMAKE_CURRENT_BINARY_DIR}/fixtures/${name}
+            -P ${CMAKE_CURRENT_LIST_DIR}/run_fixture.cmake)
+endforeach()
