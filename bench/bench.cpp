@@ -2,6 +2,7 @@
 // and against the raw I/O floor, on pictures of several sizes, side by side.
 // Usage: bmp2data_bench BMP2DATA_PROGRAM [WORK_DIRECTORY]
 #include "bmp_reader.h"
+#include "bmp_variants.h"
 #include "bmp_writer.h"
 #include "data_writer.h"
 #include "output_file.h"
@@ -51,6 +52,36 @@ void makePicture(const std::string &name, std::uint32_t side) {
     std::generate(rgb.begin(), rgb.end(),
                   [&generator] { return static_cast<std::uint8_t>(generator() & 0xFFU); });
     std::ofstream(name, std::ios::binary) << encodeBmp(side, side, rgb);
+}
+
+// A 4096 × 4096 picture in another stored form: 8 bits with a palette of
+// 256 random colours, the same as RLE8 (runs of 1 to 16 equal pixels, as in
+// drawings), or 32 bits with alpha.
+void makeVariantPicture(const std::string &name, const std::string &kind, std::uint32_t side) {
+    // NOLINTNEXTLINE(cert-msc32-c,cert-msc51-cpp): the same pictures every run
+    std::mt19937 generator(side + 1);
+    std::vector<std::uint32_t> pixels(std::size_t{side} * side);
+    BmpVariant variant;
+    if (kind == "32-bit") {
+        variant.bitsPerPixel = 32;
+        std::generate(pixels.begin(), pixels.end(), [&generator] { return generator(); });
+    } else {
+        variant.bitsPerPixel = 8;
+        variant.compression = kind == "RLE8" ? BmpCompression::rle8 : BmpCompression::none;
+        variant.palette.resize(256);
+        for (auto &entry : variant.palette) {
+            entry = {static_cast<std::uint8_t>(generator()), static_cast<std::uint8_t>(generator()),
+                     static_cast<std::uint8_t>(generator())};
+        }
+        for (std::size_t i = 0; i < pixels.size();) {
+            const std::size_t run = kind == "RLE8" ? 1 + generator() % 16 : 1;
+            const std::uint32_t index = generator() % 256;
+            for (std::size_t j = 0; j < run && i < pixels.size(); ++j, ++i) {
+                pixels[i] = index;
+            }
+        }
+    }
+    std::ofstream(name, std::ios::binary) << encodeVariant(side, side, pixels, variant);
 }
 
 // The best time of several runs; before each, `output` is removed, so that
@@ -146,6 +177,22 @@ int main(int argc, char *argv[]) {
                     static_cast<double>(peak - inputSize) / 1048576.0);
         std::filesystem::remove(base + ".floor");
     }
-    std::printf("time per pixel, 4096^2 over 2048^2: %.2f\n", nsPerPixel4096 / nsPerPixel2048);
+    std::printf("time per pixel, 4096^2 over 2048^2: %.2f\n\n", nsPerPixel4096 / nsPerPixel2048);
+
+    // Other stored forms of a 4096 × 4096 picture against the 24-bit one.
+    std::printf("%-11s %10s %12s %9s %12s %9s\n", "4096 x 4096", "converter", "ns/pixel",
+                "vs 24-bit", "peak memory", "vs pixels");
+    const double pixels = 4096.0 * 4096.0;
+    for (const std::string kind : {"8-bit", "RLE8", "32-bit"}) {
+        const std::string base = "pic4096-" + kind;
+        makeVariantPicture(base + ".bmp", kind, 4096);
+        const double converter =
+            bestSeconds(5, base + ".data", [&] { convertWith(base, writeData); });
+        const long peak = peakMemory(program, base);
+        const double nsPerPixel = converter / pixels * 1e9;
+        std::printf("%-11s %9.4fs %12.2f %8.2fx %9.1f MiB %+7.1f MiB\n", kind.c_str(), converter,
+                    nsPerPixel, nsPerPixel / nsPerPixel4096, static_cast<double>(peak) / 1048576.0,
+                    (static_cast<double>(peak) - pixels * 3) / 1048576.0);
+    }
     return 0;
 }

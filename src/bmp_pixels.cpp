@@ -1,22 +1,25 @@
 #include "bmp_format.h"
 
-#include <cstring>
 
 namespace {
 
 // 1, 4 and 8 bits a pixel: indexes into the palette, the leftmost pixel in
 // the highest bits of each byte.
+template <unsigned bits>
 bool decodePaletteRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb) {
-    const unsigned bits = layout.bitsPerPixel;
-    const unsigned perByte = 8 / bits;
-    const unsigned lowMask = (1U << bits) - 1;
+    constexpr unsigned perByte = 8 / bits;
+    constexpr unsigned lowMask = (1U << bits) - 1;
+    const std::size_t paletteSize = layout.paletteSize;
     for (std::size_t x = 0; x < layout.columns; ++x, rgb += 3) {
         const unsigned slot = static_cast<unsigned>(x % perByte);
         const unsigned index = row[x / perByte] >> (8 - bits - slot * bits) & lowMask;
-        if (index >= layout.paletteSize) {
+        if (index >= paletteSize) {
             return false;
         }
-        std::memcpy(rgb, layout.palette[index].data(), 3);
+        const Rgb &entry = layout.palette[index];
+        rgb[0] = entry[0];
+        rgb[1] = entry[1];
+        rgb[2] = entry[2];
     }
     return true;
 }
@@ -69,7 +72,11 @@ bool decodeRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *r
     case 16:
         decodeMaskedRow<2>(layout, row, rgb);
         return true;
+    case 8:
+        return decodePaletteRow<8>(layout, row, rgb);
+    case 4:
+        return decodePaletteRow<4>(layout, row, rgb);
     default:
-        return decodePaletteRow(layout, row, rgb);
+        return decodePaletteRow<1>(layout, row, rgb);
     }
 }

@@ -42,7 +42,15 @@ class RleDecoder {
           nibbles_(layout.encoding == BmpEncoding::rle4) {}
 
     BmpProblem run() {
-        fillWithFirstEntry();
+        const BmpProblem found = decodeCodes();
+        if (found.status == BmpStatus::ok) {
+            fillUpTo(std::uint64_t{layout_.columns} * layout_.rows);
+        }
+        return found;
+    }
+
+  private:
+    BmpProblem decodeCodes() {
         while (!lastRowComplete()) {
             std::uint8_t count = 0;
             std::uint8_t value = 0;
@@ -57,12 +65,16 @@ class RleDecoder {
         return {};
     }
 
-  private:
-    void fillWithFirstEntry() {
+    // The current position in raster order; codes only ever move it forward.
+    std::uint64_t position() const {
+        return std::uint64_t{y_} * layout_.columns + std::min<std::uint64_t>(x_, layout_.columns);
+    }
+
+    // Pixels that no code reached, up to `end`, are palette entry 0.
+    void fillUpTo(std::uint64_t end) {
         const Rgb first = layout_.paletteSize > 0 ? layout_.palette[0] : Rgb{};
-        const std::size_t count = std::size_t{layout_.columns} * layout_.rows;
-        for (std::size_t i = 0; i < count; ++i) {
-            std::memcpy(pixels_ + i * 3, first.data(), 3);
+        for (; filled_ < end; ++filled_) {
+            std::memcpy(pixels_ + filled_ * 3, first.data(), 3);
         }
     }
 
@@ -77,20 +89,35 @@ class RleDecoder {
             return false;
         }
         if (x_ < layout_.columns) {
-            const std::size_t at = (std::size_t{y_} * layout_.columns + x_) * 3;
-            std::memcpy(pixels_ + at, layout_.palette[index].data(), 3);
+            fillUpTo(position());
+            std::memcpy(pixels_ + filled_ * 3, layout_.palette[index].data(), 3);
+            ++filled_;
         }
         ++x_;
         return true;
     }
 
+    // `count` pixels of one index (RLE8) or of two alternating ones (RLE4).
     BmpProblem encodedRun(unsigned count, std::uint8_t value) {
-        for (unsigned i = 0; i < count; ++i) {
-            const unsigned index = nibbles_ ? (i % 2 == 0 ? value >> 4U : value & 0xFU) : value;
-            if (!put(index)) {
-                return {BmpStatus::badPixels, beyondPalette};
-            }
+        const unsigned first = nibbles_ ? value >> 4U : value;
+        const unsigned second = nibbles_ ? value & 0xFU : value;
+        if (first >= layout_.paletteSize || (count > 1 && second >= layout_.paletteSize)) {
+            return {BmpStatus::badPixels, beyondPalette};
         }
+        if (x_ < layout_.columns) {
+            fillUpTo(position());
+            const std::uint64_t stored = std::min<std::uint64_t>(count, layout_.columns - x_);
+            std::uint8_t *target = pixels_ + filled_ * 3;
+            const Rgb colours[2] = {layout_.palette[first], layout_.palette[second]};
+            for (std::uint64_t i = 0; i < stored; ++i, target += 3) {
+                const Rgb &colour = colours[i % 2];
+                target[0] = colour[0];
+                target[1] = colour[1];
+                target[2] = colour[2];
+            }
+            filled_ += stored;
+        }
+        x_ += count; // what lies past the row's end is dropped
         return {};
     }
 
@@ -149,6 +176,7 @@ class RleDecoder {
     bool nibbles_;
     std::uint64_t x_ = 0;
     std::uint32_t y_ = 0;
+    std::uint64_t filled_ = 0; // pixels stored so far, in raster order
     bool finished_ = false;
 };
 
