@@ -69,10 +69,11 @@ void makeVariantPicture(const std::string &name, const std::string &kind, std::u
         variant.bitsPerPixel = 8;
         variant.compression = kind == "RLE8" ? BmpCompression::rle8 : BmpCompression::none;
         variant.palette.resize(256);
-        for (auto &entry : variant.palette) {
-            entry = {static_cast<std::uint8_t>(generator()), static_cast<std::uint8_t>(generator()),
-                     static_cast<std::uint8_t>(generator())};
-        }
+        std::generate(variant.palette.begin(), variant.palette.end(), [&generator] {
+            return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(generator()),
+                                               static_cast<std::uint8_t>(generator()),
+                                               static_cast<std::uint8_t>(generator())};
+        });
         for (std::size_t i = 0; i < pixels.size();) {
             const std::size_t run = kind == "RLE8" ? 1 + generator() % 16 : 1;
             const std::uint32_t index = generator() % 256;

@@ -3,6 +3,7 @@
 #include "bmp_variants.h"
 #include "bmp_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <fstream>
@@ -63,10 +64,9 @@ void saveVariants(const std::string &directory) {
                                        palette.begin() + (kind.bits == 1 ? 2 : 16));
             }
             std::vector<std::uint32_t> values = pixels;
-            for (std::uint32_t &value : values) {
-                value =
-                    paletted ? value % static_cast<std::uint32_t>(variant.palette.size()) : value;
-            }
+            const auto colours = static_cast<std::uint32_t>(variant.palette.size());
+            std::transform(values.begin(), values.end(), values.begin(),
+                           [&](std::uint32_t value) { return paletted ? value % colours : value; });
             save(directory,
                  "variant-" + std::to_string(kind.bits) + "-" +
                      std::to_string(static_cast<int>(kind.compression)) + "-" +

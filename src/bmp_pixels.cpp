@@ -1,6 +1,5 @@
 #include "bmp_format.h"
 
-
 namespace {
 
 // 1, 4 and 8 bits a pixel: indexes into the palette, the leftmost pixel in

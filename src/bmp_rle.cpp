@@ -42,7 +42,7 @@ class RleDecoder {
           nibbles_(layout.encoding == BmpEncoding::rle4) {}
 
     BmpProblem run() {
-        const BmpProblem found = decodeCodes();
+        BmpProblem found = decodeCodes();
         if (found.status == BmpStatus::ok) {
             fillUpTo(std::uint64_t{layout_.columns} * layout_.rows);
         }

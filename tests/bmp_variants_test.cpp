@@ -10,8 +10,7 @@ using Palette = std::vector<std::array<std::uint8_t, 3>>;
 using Pixels = std::vector<std::uint32_t>;
 
 struct Decoded {
-    BmpStatus status;
-    std::string message;
+    std::string message;           // "" when the picture was read
     std::vector<std::uint8_t> rgb; // top row first
 };
 
@@ -19,7 +18,7 @@ Decoded decode(const std::string &bytes) {
     std::istringstream in(bytes);
     std::string reason;
     const BmpStatus status = decodeBmp(in, reason);
-    Decoded result{status, bmpMessage(status, reason), {}};
+    Decoded result{bmpMessage(status, reason), {}};
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
     for (std::size_t row = static_cast<std::size_t>(height); row-- > 0 && texels;) {
         result.rgb.insert(result.rgb.end(), texels.get() + row * rowBytes,
@@ -174,7 +173,8 @@ TEST(BmpVariants, BitFieldsInEveryFormAndChannelWidth) {
                     ++shift;
                 }
                 const std::uint32_t top = mask >> shift;
-                const std::uint32_t raw = (colours[i] * 2654435761U + channel) % (top + 1);
+                const std::uint32_t mixed = colours[i] * 2654435761U;
+                const std::uint32_t raw = (mixed + static_cast<std::uint32_t>(channel)) % (top + 1);
                 value |= raw << shift;
                 if (channel < 3) {
                     unsigned bits = 0;
@@ -381,9 +381,9 @@ TEST(BmpVariants, RleBombsAndTopDownRleAreRefused) {
 
 TEST(BmpVariants, RefusedVariantsSayWhich) {
     struct Case {
-        const char *name;
+        const char *name = nullptr;
         BmpVariant variant;
-        const char *message;
+        const char *message = nullptr;
     };
     const auto with = [](std::uint32_t header, unsigned bits, BmpCompression compression) {
         BmpVariant variant;

@@ -102,6 +102,40 @@ std::string bmpFile(std::uint32_t width, std::uint32_t height, const BmpVariant 
     return bytes + info + palette + std::string(variant.gapBeforePixels, '\x5A') + pixelData;
 }
 
+namespace {
+
+// How many pixels from `x` on repeat the first one (at most 255).
+std::size_t repeats(const std::uint32_t *row, std::size_t x, std::size_t width) {
+    std::size_t run = 1;
+    while (x + run < width && run < 255 && row[x + run] == row[x]) {
+        ++run;
+    }
+    return run;
+}
+
+// How many pixels from `x` on differ from their right neighbour (at most 255).
+std::size_t differing(const std::uint32_t *row, std::size_t x, std::size_t width) {
+    std::size_t count = 1;
+    while (x + count < width && count < 255 &&
+           (x + count + 1 >= width || row[x + count] != row[x + count + 1])) {
+        ++count;
+    }
+    return count;
+}
+
+void appendAbsoluteRun(std::string &stream, const std::uint32_t *pixels, std::size_t count) {
+    stream += '\0';
+    stream += static_cast<char>(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        stream += static_cast<char>(pixels[i]);
+    }
+    if (count % 2 != 0) {
+        stream += '\0'; // absolute runs end on a 16-bit boundary
+    }
+}
+
+} // namespace
+
 std::string rleStream(std::uint32_t width, std::uint32_t height,
                       const std::vector<std::uint32_t> &indexes, bool fourBits) {
     std::string stream;
@@ -109,29 +143,12 @@ std::string rleStream(std::uint32_t width, std::uint32_t height,
         const std::uint32_t *row = indexes.data() + y * width;
         std::size_t x = 0;
         while (x < width) {
-            std::size_t run = 1;
-            while (x + run < width && run < 255 && row[x + run] == row[x]) {
-                ++run;
-            }
-            if (run == 1 && x + 3 <= width && !fourBits) {
-                // An absolute run of the pixels up to the next repeat.
-                std::size_t count = 1;
-                while (x + count < width && count < 255 &&
-                       (x + count + 1 >= width || row[x + count] != row[x + count + 1])) {
-                    ++count;
-                }
-                if (count >= 3) {
-                    stream += '\0';
-                    stream += static_cast<char>(count);
-                    for (std::size_t i = 0; i < count; ++i) {
-                        stream += static_cast<char>(row[x + i]);
-                    }
-                    if (count % 2 != 0) {
-                        stream += '\0';
-                    }
-                    x += count;
-                    continue;
-                }
+            const std::size_t run = repeats(row, x, width);
+            const std::size_t unequal = run == 1 && !fourBits ? differing(row, x, width) : 0;
+            if (unequal >= 3) {
+                appendAbsoluteRun(stream, row + x, unequal);
+                x += unequal;
+                continue;
             }
             stream += static_cast<char>(run);
             stream += static_cast<char>(fourBits ? row[x] << 4U | row[x] : row[x]);
