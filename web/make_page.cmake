@@ -1,0 +1,23 @@
+# Puts bmp2data.html together: the page, its style and script, and the
+# compiled core (WebAssembly inside), all in one file that works from disk.
+# -D CORE_JS=core.js -D SOURCE=web-directory -D OUTPUT=bmp2data.html
+cmake_minimum_required(VERSION 3.20)
+file(READ "${SOURCE}/page.html" page)
+foreach(part CORE WORKER PAGE STYLE)
+    if(part STREQUAL "CORE")
+        file(READ "${CORE_JS}" text)
+    elseif(part STREQUAL "WORKER")
+        file(READ "${SOURCE}/worker.js" text)
+    elseif(part STREQUAL "PAGE")
+        file(READ "${SOURCE}/page.js" text)
+    else()
+        file(READ "${SOURCE}/page.css" text)
+    endif()
+    string(TOLOWER "${text}" lower)
+    string(FIND "${lower}" "</script" closing)
+    if(NOT closing EQUAL -1)
+        message(FATAL_ERROR "${part} holds </script and cannot be put into the page")
+    endif()
+    string(REPLACE "/*@${part}@*/" "${text}" page "${page}")
+endforeach()
+file(WRITE "${OUTPUT}" "${page}")
