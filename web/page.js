@@ -86,7 +86,7 @@ function draw(canvas, width, height, rgba) {
   canvas.height = height;
   canvas.getContext("2d").putImageData(
     new ImageData(new Uint8ClampedArray(rgba), width, height), 0, 0);
-  const scale = Math.max(1, Math.min(8, Math.floor(256 / Math.max(width, height))));
+  const scale = Math.max(1, Math.min(40, Math.floor(256 / Math.max(width, height))));
   canvas.style.width = `${width * scale}px`;
 }
 
@@ -112,8 +112,11 @@ function show(view, reply, downloadName, type) {
   const text = view.querySelector(".text");
   text.hidden = failed || type !== "text/plain";
   if (!text.hidden) {
-    const start = new TextDecoder().decode(new Uint8Array(reply.file, 0, Math.min(reply.file.byteLength, 1200)));
-    text.textContent = start + (reply.file.byteLength > 1200 ? "\n…" : "");
+    // The start of the text, in whole lines.
+    const shown = Math.min(reply.file.byteLength, 1200);
+    let start = new TextDecoder().decode(new Uint8Array(reply.file, 0, shown));
+    if (shown < reply.file.byteLength) start = `${start.slice(0, start.lastIndexOf("\n") + 1)}…`;
+    text.textContent = start;
   }
   view.querySelector(".download").hidden = failed;
   if (!failed) offerDownload(view, downloadName, reply.file, type);
@@ -166,7 +169,7 @@ async function addFiles(files) {
     const view = document.getElementById("result").content.firstElementChild.cloneNode(true);
     view.querySelector("h2").textContent = file.name;
     view.dataset.name = file.name;
-    results.prepend(view);
+    results.append(view);
     await (extension(file.name) === "data" ? addDataFile(file, view) : addPicture(file, view));
     view.dataset.done = "true";
   }

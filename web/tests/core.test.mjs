@@ -1,0 +1,72 @@
+// The core built for the web gives what the native programs give: the same
+// line (size or error) and the same bytes of NAME.data and NAME.preview.bmp.
+import assert from "node:assert/strict";
+import { readFileSync } from "node:fs";
+import { createRequire } from "node:module";
+import { test } from "node:test";
+
+import { dataInputs, pictureInputs } from "./inputs.mjs";
+import { runNative } from "./native.mjs";
+
+const createCore = createRequire(import.meta.url)(process.env.BMP2DATA_CORE_JS);
+const core = await createCore();
+
+function inHeap(bytes) {
+  const pointer = core._malloc(Math.max(bytes.length, 1));
+  core.HEAPU8.set(bytes, pointer);
+  return pointer;
+}
+
+function takeResult(result) {
+  const line = core.UTF8ToString(core._resultLine(result));
+  const start = core._resultFile(result);
+  const file = Buffer.from(core.HEAPU8.slice(start, start + core._resultFileSize(result)));
+  core._freeResult(result);
+  return { line, file: line.startsWith("Error:") ? null : file };
+}
+
+function convertInWeb(bytes, label) {
+  const input = inHeap(bytes);
+  const labelText = inHeap(Buffer.from(`${label}\0`));
+  const result = takeResult(core._convertBmp(input, bytes.length, labelText));
+  core._free(input);
+  core._free(labelText);
+  return result;
+}
+
+function previewInWeb(bytes) {
+  const input = inHeap(bytes);
+  const result = takeResult(core._previewData(input, bytes.length));
+  core._free(input);
+  return result;
+}
+
+test("every picture gives the native line and data file", () => {
+  for (const { name, path } of pictureInputs()) {
+    const native = runNative("bmp2data", path, "bmp", "data");
+    const web = convertInWeb(readFileSync(path), "pic");
+    assert.equal(web.line, native.line, name);
+    assert.deepEqual(web.file, native.file, name);
+  }
+});
+
+test("every data file gives the native line and preview", () => {
+  for (const { name, path } of dataInputs()) {
+    const native = runNative("data2bmp", path, "data", "preview.bmp");
+    const web = previewInWeb(readFileSync(path));
+    assert.equal(web.line, native.line, name);
+    assert.deepEqual(web.file, native.file, name);
+  }
+});
+
+test("a picture too large for memory is reported and the core goes on", () => {
+  // 20000 x 20000 pixels need 1.2 GB beside the file's 1.2 GB: past the ceiling.
+  const header = Buffer.from(readFileSync(new URL("../../examples/sample.bmp", import.meta.url)))
+    .subarray(0, 54);
+  header.writeInt32LE(20000, 18);
+  header.writeInt32LE(20000, 22);
+  const file = Buffer.concat([header, Buffer.alloc(60000 * 20000)]);
+  assert.equal(convertInWeb(file, "big").line, "Error: Malloc failed");
+  assert.equal(convertInWeb(readFileSync(new URL("../../examples/sample.bmp", import.meta.url)),
+                            "sample").line, "size:32 x 20");
+});
