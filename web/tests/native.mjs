@@ -9,6 +9,14 @@ export const programs = {
   data2bmp: process.env.DATA2BMP,
 };
 
+// Without the native programs there is nothing to compare with: skipped.
+for (const [name, path] of Object.entries(programs)) {
+  if (!path || !existsSync(path)) {
+    console.log(`SKIPPED: no native ${name} at ${path} (build the default preset first)`);
+    process.exit(77);
+  }
+}
+
 // Copies `input` to NAME.EXTENSION in a new folder, runs the program on NAME
 // there and returns its first output line and the file it wrote, if any.
 export function runNative(program, input, extension, output, name = "pic") {
