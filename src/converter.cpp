@@ -20,7 +20,7 @@ int runConverter(const std::vector<std::string> &arguments) {
         if (!readBmp((base + ".bmp").c_str())) {
             return 1;
         }
-        std::cout << "size:" << width << " x " << height << '\n';
+        std::cout << sizeLine(width, height) << '\n';
         const std::string output = base + ".data";
         if (!writeFileReplacing(output, [&base](std::ostream &out) { writeData(out, base); })) {
             std::cout << "Error: cannot write " << printableName(output) << '\n';

@@ -37,7 +37,22 @@ namespace {
 // Larger reads and writes are split: Windows counts bytes in an unsigned int.
 constexpr std::size_t maxTransfer = std::size_t{1} << 30U;
 
+// Writes up to `count` bytes; returns how many, or -1 on an error.
+std::ptrdiff_t writeSome(const FileHandle &file, const char *bytes, std::size_t count);
+
 } // namespace
+
+bool writeAll(const FileHandle &file, const char *bytes, std::size_t count) {
+    while (count > 0) {
+        const std::ptrdiff_t written = writeSome(file, bytes, count);
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
 
 #ifdef _WIN32
 
@@ -86,18 +101,13 @@ std::ptrdiff_t readSome(const FileHandle &file, char *buffer, std::size_t count)
     return _read(file.get(), buffer, static_cast<unsigned>(std::min(count, maxTransfer)));
 }
 
-bool writeAll(const FileHandle &file, const char *bytes, std::size_t count) {
-    while (count > 0) {
-        const int written =
-            _write(file.get(), bytes, static_cast<unsigned>(std::min(count, maxTransfer)));
-        if (written <= 0) {
-            return false;
-        }
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return true;
+namespace {
+
+std::ptrdiff_t writeSome(const FileHandle &file, const char *bytes, std::size_t count) {
+    return _write(file.get(), bytes, static_cast<unsigned>(std::min(count, maxTransfer)));
 }
+
+} // namespace
 
 std::int64_t seekFile(const FileHandle &file, std::int64_t offset, int whence) {
     return _lseeki64(file.get(), offset, whence);
@@ -165,20 +175,18 @@ std::ptrdiff_t readSome(const FileHandle &file, char *buffer, std::size_t count)
     }
 }
 
-bool writeAll(const FileHandle &file, const char *bytes, std::size_t count) {
-    while (count > 0) {
+namespace {
+
+std::ptrdiff_t writeSome(const FileHandle &file, const char *bytes, std::size_t count) {
+    for (;;) {
         const ssize_t written = ::write(file.get(), bytes, std::min(count, maxTransfer));
-        if (written < 0 && errno == EINTR) {
-            continue;
+        if (written >= 0 || errno != EINTR) {
+            return written;
         }
-        if (written <= 0) {
-            return false;
-        }
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
     }
-    return true;
 }
+
+} // namespace
 
 std::int64_t seekFile(const FileHandle &file, std::int64_t offset, int whence) {
     return ::lseek(file.get(), static_cast<off_t>(offset), whence);

@@ -24,6 +24,14 @@ std::string printableName(const std::string &name) {
     return shown;
 }
 
+std::string sizeLine(std::int64_t width, std::int64_t height) {
+    return "size:" + std::to_string(width) + " x " + std::to_string(height);
+}
+
+std::string badDataMessage(const DataParseResult &parsed) {
+    return "Error: bad data file (line " + std::to_string(parsed.errorLine) + "): " + parsed.error;
+}
+
 bool openInputFile(const std::string &name, FileHandle &file) {
     switch (openRegularFile(name, file)) {
     case OpenStatus::ok:

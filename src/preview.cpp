@@ -85,12 +85,11 @@ int writePreview(const std::string &base) {
     }
     const DataParseResult parsed = parseData(text);
     if (!parsed.ok) {
-        std::cout << "Error: bad data file (line " << parsed.errorLine << "): " << parsed.error
-                  << '\n';
+        std::cout << badDataMessage(parsed) << '\n';
         return 1;
     }
     const DataImage &image = parsed.image;
-    std::cout << "size:" << image.width << " x " << image.height << '\n';
+    std::cout << sizeLine(image.width, image.height) << '\n';
     const std::string output = base + ".preview.bmp";
     const auto writeBmp = [&image](std::ostream &out) {
         out << encodeBmp(image.width, image.height, expandColors(image.values));

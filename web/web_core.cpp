@@ -5,6 +5,7 @@
 #include "bmp_writer.h"
 #include "data_parser.h"
 #include "data_writer.h"
+#include "messages.h"
 #include "preview.h"
 #include "program.h"
 
@@ -47,9 +48,9 @@ class MemoryBuffer : public std::streambuf {
 
 // What one conversion or preview gives the page.
 struct Result {
-    std::string line;                // the size line or the error line, as the programs print it
-    std::string file;                // NAME.data, or NAME.preview.bmp
-    std::uint32_t width = 0;         // of the pictures below
+    std::string line;        // the size line or the error line, as the programs print it
+    std::string file;        // NAME.data, or NAME.preview.bmp
+    std::uint32_t width = 0; // of the pictures below
     std::uint32_t height = 0;
     std::vector<std::uint8_t> image;   // the picture as read, RGBA, top row first
     std::vector<std::uint8_t> preview; // its reduced colours, RGBA, top row first
@@ -94,7 +95,7 @@ std::vector<std::uint8_t> packedValues() {
 // Writes the data text for the image state and fills the result, as the
 // command line does after reading a picture.
 int finishConversion(Result &result, const std::string &label) {
-    result.line = "size:" + std::to_string(width) + " x " + std::to_string(height);
+    result.line = sizeLine(width, height);
     std::ostringstream text;
     writeData(text, label);
     result.file = text.str();
@@ -177,12 +178,11 @@ Result *previewData(const char *text, std::size_t size) {
     return guarded([&](Result &result) {
         const DataParseResult parsed = parseData(std::string(text, size));
         if (!parsed.ok) {
-            std::cout << "Error: bad data file (line " << parsed.errorLine
-                      << "): " << parsed.error << '\n';
+            std::cout << badDataMessage(parsed) << '\n';
             return 1;
         }
         const DataImage &image = parsed.image;
-        result.line = "size:" + std::to_string(image.width) + " x " + std::to_string(image.height);
+        result.line = sizeLine(image.width, image.height);
         const std::vector<std::uint8_t> rgb = expandColors(image.values);
         result.file = encodeBmp(image.width, image.height, rgb);
         result.width = image.width;
