@@ -3,7 +3,6 @@
 // Usage: bmp2data_bench BMP2DATA_PROGRAM [WORK_DIRECTORY]
 #include "bmp_reader.h"
 #include "bmp_variants.h"
-#include "bmp_writer.h"
 #include "data_writer.h"
 #include "output_file.h"
 
@@ -51,7 +50,7 @@ void makePicture(const std::string &name, std::uint32_t side) {
     std::vector<std::uint8_t> rgb(std::size_t{side} * side * 3);
     std::generate(rgb.begin(), rgb.end(),
                   [&generator] { return static_cast<std::uint8_t>(generator() & 0xFFU); });
-    std::ofstream(name, std::ios::binary) << encodeBmp(side, side, rgb);
+    std::ofstream(name, std::ios::binary) << bmpFile(side, side, rgb);
 }
 
 // A 4096 × 4096 picture in another stored form: 8 bits with a palette of
@@ -100,7 +99,7 @@ double bestSeconds(int runs, const std::string &output, const std::function<void
 }
 
 void convertWith(const std::string &base, void (*writer)(std::ostream &, const std::string &)) {
-    if (!readBmp((base + ".bmp").c_str()) ||
+    if (!readBmp((base + ".bmp").c_str()).ok() ||
         !writeFileReplacing(base + ".data", [&](std::ostream &out) { writer(out, base); })) {
         std::cerr << "conversion of " << base << " failed\n";
         std::exit(1);

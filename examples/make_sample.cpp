@@ -1,6 +1,6 @@
 // Draws the bundled sample picture: a small landscape, 32 × 20 pixels, with a
 // sky gradient, a sun and green hills. Usage: make_sample OUTPUT.bmp
-#include "bmp_writer.h"
+#include "bmp_variants.h"
 
 #include <cstdint>
 #include <fstream>
@@ -41,7 +41,7 @@ int main(int argc, char *argv[]) {
         }
     }
     std::ofstream out(argv[1], std::ios::binary);
-    out << encodeBmp(pictureWidth, pictureHeight, rgb);
+    out << bmpFile(pictureWidth, pictureHeight, rgb);
     out.close();
     return out ? 0 : 1;
 }

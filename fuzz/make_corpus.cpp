@@ -1,7 +1,6 @@
 // Writes the fuzzing seed corpus: small valid BMPs of every layout and broken ones.
 // Usage: make_corpus DIRECTORY
 #include "bmp_variants.h"
-#include "bmp_writer.h"
 
 #include <algorithm>
 #include <array>
@@ -95,12 +94,12 @@ int main(int argc, char *argv[]) {
                 save(directory,
                      "valid-" + std::to_string(width) + "x3-" + std::to_string(infoSize) +
                          (topDown ? "-topdown" : "") + ".bmp",
-                     encodeBmp(width, 3, rgb, {infoSize, topDown}));
+                     bmpFile(width, 3, rgb, {infoSize, topDown}));
             }
         }
     }
     saveVariants(directory);
-    const std::string base = encodeBmp(2, 2, std::vector<std::uint8_t>(12, 200));
+    const std::string base = bmpFile(2, 2, std::vector<std::uint8_t>(12, 200));
     save(directory, "truncated.bmp", base.substr(0, base.size() - 1));
     save(directory, "header-only.bmp", base.substr(0, 54));
     save(directory, "huge-claim.bmp", withField(withField(base, 18, 1U << 20), 22, 1U << 20));

@@ -3,20 +3,12 @@
 // What the BMP reader learns from a file's headers, and the pieces that turn
 // its stored pixels into red, green, blue bytes.
 
+#include "outcome.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-
-enum class BmpStatus {
-    ok,
-    notBmp,
-    unsupported, // a variant the reader does not read; the reason names it
-    badHeader,
-    truncated,
-    badPixels, // the pixel data says what the picture cannot hold; the reason says what
-    outOfMemory,
-};
 
 using Rgb = std::array<std::uint8_t, 3>;
 
@@ -56,12 +48,6 @@ struct BmpLayout {
     bool plainBgrx = false; // 32 bits as blue, green, red and an unused byte
 };
 
-// A failure and, for some, the reason that goes in brackets after the message.
-struct BmpProblem {
-    BmpStatus status = BmpStatus::ok;
-    std::string reason;
-};
-
 // The most bytes of the file that the headers, bit masks and palette can take.
 constexpr std::size_t maxHeaderBytes = 14 + 124 + 16 + 256 * 4;
 
@@ -69,8 +55,8 @@ constexpr std::size_t maxHeaderBytes = 14 + 124 + 16 + 256 * 4;
 // there are up to maxHeaderBytes) of `fileSize` bytes. Every field is checked
 // before it is used; so is that the file holds what the headers promise
 // (every row, or for RLE enough stream for the pixels declared).
-BmpProblem parseBmpHeaders(const std::uint8_t *bytes, std::size_t available, std::uint64_t fileSize,
-                           BmpLayout &layout);
+Outcome parseBmpHeaders(const std::uint8_t *bytes, std::size_t available, std::uint64_t fileSize,
+                        BmpLayout &layout);
 
 // Decodes one stored row of an uncompressed picture into red, green, blue
 // bytes. False if a colour index lies beyond the palette.

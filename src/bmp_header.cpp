@@ -38,12 +38,8 @@ std::int32_t asSigned(std::uint32_t value) {
            std::numeric_limits<std::int32_t>::min();
 }
 
-BmpProblem problem(BmpStatus status, std::string reason = {}) {
-    return {status, std::move(reason)};
-}
-
-BmpProblem unsupported(std::string reason) {
-    return problem(BmpStatus::unsupported, std::move(reason));
+Outcome unsupported(std::string reason) {
+    return fail(Failure::unsupported, std::move(reason));
 }
 
 // The fields every information header has, in one form.
@@ -56,7 +52,7 @@ struct InfoFields {
     std::uint32_t colorsUsed = 0;
 };
 
-BmpProblem readInfoFields(const std::uint8_t *info, std::uint32_t size, InfoFields &fields) {
+Outcome readInfoFields(const std::uint8_t *info, std::uint32_t size, InfoFields &fields) {
     fields.size = size;
     if (size == coreHeaderSize) {
         // 16-bit unsigned dimensions; rows always bottom-up.
@@ -79,7 +75,7 @@ BmpProblem readInfoFields(const std::uint8_t *info, std::uint32_t size, InfoFiel
     return {};
 }
 
-BmpProblem checkEncoding(const InfoFields &fields, BmpLayout &layout) {
+Outcome checkEncoding(const InfoFields &fields, BmpLayout &layout) {
     // Embedded pictures say 0 bits per pixel: name them first.
     if (fields.compression == compressionJpeg) {
         return unsupported("JPEG inside a BMP");
@@ -99,7 +95,7 @@ BmpProblem checkEncoding(const InfoFields &fields, BmpLayout &layout) {
     case compressionRle4: {
         const bool rle8 = fields.compression == compressionRle8;
         if (bits != (rle8 ? 8U : 4U)) {
-            return problem(BmpStatus::badHeader);
+            return fail(Failure::badHeader);
         }
         if (layout.topDown) {
             return unsupported("top-down RLE");
@@ -109,7 +105,7 @@ BmpProblem checkEncoding(const InfoFields &fields, BmpLayout &layout) {
     }
     case compressionBitFields:
     case compressionAlphaBitFields:
-        return bits == 16 || bits == 32 ? BmpProblem{} : problem(BmpStatus::badHeader);
+        return bits == 16 || bits == 32 ? Outcome{} : fail(Failure::badHeader);
     default:
         return unsupported("compression " + std::to_string(fields.compression));
     }
@@ -128,7 +124,7 @@ std::uint64_t masksAfterHeader(const InfoFields &fields) {
     return fields.compression == compressionAlphaBitFields ? 16 : 12;
 }
 
-BmpProblem readMasks(const std::uint8_t *info, const InfoFields &fields, BmpLayout &layout) {
+Outcome readMasks(const std::uint8_t *info, const InfoFields &fields, BmpLayout &layout) {
     std::array<std::uint32_t, 3> masks{};
     if (usesMasks(fields)) {
         // After a 40-byte header, or in the same place inside the larger ones.
@@ -146,15 +142,15 @@ BmpProblem readMasks(const std::uint8_t *info, const InfoFields &fields, BmpLayo
     for (std::size_t i = 0; i < masks.size(); ++i) {
         if (masks[i] > pixelMax || (masks[i] & seen) != 0 ||
             !makeChannel(masks[i], layout.channels[i])) {
-            return problem(BmpStatus::badHeader);
+            return fail(Failure::badHeader);
         }
         seen |= masks[i];
     }
     return {};
 }
 
-BmpProblem readPalette(const std::uint8_t *bytes, std::size_t available, const InfoFields &fields,
-                       BmpLayout &layout) {
+Outcome readPalette(const std::uint8_t *bytes, std::size_t available, const InfoFields &fields,
+                    BmpLayout &layout) {
     const std::uint64_t start = fileHeaderSize + fields.size + masksAfterHeader(fields);
     const std::uint64_t entryBytes = fields.size == coreHeaderSize ? 3 : 4;
     const std::uint64_t indexable = std::uint64_t{1} << fields.bitsPerPixel;
@@ -168,10 +164,10 @@ BmpProblem readPalette(const std::uint8_t *bytes, std::size_t available, const I
                                           indexable);
     }
     if (start + entries * entryBytes > layout.pixelOffset) {
-        return problem(BmpStatus::badHeader);
+        return fail(Failure::badHeader);
     }
     if (start + entries * entryBytes > available) {
-        return problem(BmpStatus::truncated);
+        return fail(Failure::truncated);
     }
     for (std::size_t i = 0; i < entries; ++i) {
         const std::uint8_t *entry = bytes + start + i * entryBytes;
@@ -183,20 +179,20 @@ BmpProblem readPalette(const std::uint8_t *bytes, std::size_t available, const I
 
 // The file must hold what the headers promise, so that nothing is allocated
 // for pixels that are not there.
-BmpProblem checkPixelRoom(std::uint64_t fileSize, BmpLayout &layout) {
+Outcome checkPixelRoom(std::uint64_t fileSize, BmpLayout &layout) {
     if (fileSize < layout.pixelOffset) {
-        return problem(BmpStatus::truncated);
+        return fail(Failure::truncated);
     }
     const std::uint64_t stored = fileSize - layout.pixelOffset;
     const std::uint64_t pixels = std::uint64_t{layout.columns} * layout.rows;
     if (layout.encoding != BmpEncoding::uncompressed) {
         // A run of two bytes codes at most 255 pixels: no decompression bombs.
-        return pixels > stored / 2 * 255 ? problem(BmpStatus::truncated) : BmpProblem{};
+        return pixels > stored / 2 * 255 ? fail(Failure::truncated) : Outcome{};
     }
     // Each row is padded to a multiple of four bytes. 64-bit arithmetic keeps
     // every size exact: stride < 2^35 and rows < 2^31.
     layout.rowStride = (std::uint64_t{layout.columns} * layout.bitsPerPixel + 31) / 32 * 4;
-    return stored < layout.rowStride * layout.rows ? problem(BmpStatus::truncated) : BmpProblem{};
+    return stored < layout.rowStride * layout.rows ? fail(Failure::truncated) : Outcome{};
 }
 
 } // namespace
@@ -231,47 +227,47 @@ bool makeChannel(std::uint32_t mask, ChannelMask &channel) {
     return true;
 }
 
-BmpProblem parseBmpHeaders(const std::uint8_t *bytes, std::size_t available, std::uint64_t fileSize,
-                           BmpLayout &layout) {
+Outcome parseBmpHeaders(const std::uint8_t *bytes, std::size_t available, std::uint64_t fileSize,
+                        BmpLayout &layout) {
     layout = BmpLayout{};
     if (available < fileHeaderSize + 4 || bytes[0] != 'B' || bytes[1] != 'M') {
-        return problem(BmpStatus::notBmp);
+        return fail(Failure::notBmp);
     }
     const std::uint32_t infoSize = le32(bytes + 14);
     layout.pixelOffset = le32(bytes + 10);
     if (infoSize < coreHeaderSize || layout.pixelOffset < fileHeaderSize + infoSize) {
-        return problem(BmpStatus::badHeader);
+        return fail(Failure::badHeader);
     }
     if (fileHeaderSize + infoSize > std::min<std::uint64_t>(available, fileSize)) {
-        return problem(BmpStatus::notBmp); // the headers themselves are cut short
+        return fail(Failure::notBmp); // the headers themselves are cut short
     }
     const std::uint8_t *info = bytes + fileHeaderSize;
     InfoFields fields;
-    BmpProblem found = readInfoFields(info, infoSize, fields);
-    if (found.status != BmpStatus::ok) {
+    Outcome found = readInfoFields(info, infoSize, fields);
+    if (!found.ok()) {
         return found;
     }
     if (fields.width < 0 || fields.height == std::numeric_limits<std::int32_t>::min()) {
-        return problem(BmpStatus::badHeader);
+        return fail(Failure::badHeader);
     }
     layout.columns = static_cast<std::uint32_t>(fields.width);
     layout.topDown = fields.height < 0;
     layout.rows = static_cast<std::uint32_t>(layout.topDown ? -fields.height : fields.height);
     found = checkEncoding(fields, layout);
-    if (found.status != BmpStatus::ok) {
+    if (!found.ok()) {
         return found;
     }
     const std::uint64_t masksEnd = fileHeaderSize + infoSize + masksAfterHeader(fields);
     if (masksEnd > layout.pixelOffset) {
-        return problem(BmpStatus::badHeader);
+        return fail(Failure::badHeader);
     }
     if (masksEnd > available) {
-        return problem(BmpStatus::truncated);
+        return fail(Failure::truncated);
     }
     found = fields.bitsPerPixel <= 8    ? readPalette(bytes, available, fields, layout)
-            : fields.bitsPerPixel == 24 ? BmpProblem{}
+            : fields.bitsPerPixel == 24 ? Outcome{}
                                         : readMasks(info, fields, layout);
-    if (found.status != BmpStatus::ok) {
+    if (!found.ok()) {
         return found;
     }
     return checkPixelRoom(fileSize, layout);

@@ -41,24 +41,24 @@ class RleDecoder {
         : source_(in), layout_(layout), pixels_(pixels),
           nibbles_(layout.encoding == BmpEncoding::rle4) {}
 
-    BmpProblem run() {
-        BmpProblem found = decodeCodes();
-        if (found.status == BmpStatus::ok) {
+    Outcome run() {
+        Outcome found = decodeCodes();
+        if (found.ok()) {
             fillUpTo(std::uint64_t{layout_.columns} * layout_.rows);
         }
         return found;
     }
 
   private:
-    BmpProblem decodeCodes() {
+    Outcome decodeCodes() {
         while (!lastRowComplete()) {
             std::uint8_t count = 0;
             std::uint8_t value = 0;
             if (!source_.next(count) || !source_.next(value)) {
-                return {BmpStatus::truncated, {}};
+                return fail(Failure::truncated);
             }
-            BmpProblem found = count > 0 ? encodedRun(count, value) : escape(value);
-            if (found.status != BmpStatus::ok || finished_) {
+            Outcome found = count > 0 ? encodedRun(count, value) : escape(value);
+            if (!found.ok() || finished_) {
                 return found;
             }
         }
@@ -98,11 +98,11 @@ class RleDecoder {
     }
 
     // `count` pixels of one index (RLE8) or of two alternating ones (RLE4).
-    BmpProblem encodedRun(unsigned count, std::uint8_t value) {
+    Outcome encodedRun(unsigned count, std::uint8_t value) {
         const unsigned first = nibbles_ ? value >> 4U : value;
         const unsigned second = nibbles_ ? value & 0xFU : value;
         if (first >= layout_.paletteSize || (count > 1 && second >= layout_.paletteSize)) {
-            return {BmpStatus::badPixels, beyondPalette};
+            return fail(Failure::badPixels, beyondPalette);
         }
         if (x_ < layout_.columns) {
             fillUpTo(position());
@@ -121,7 +121,7 @@ class RleDecoder {
         return {};
     }
 
-    BmpProblem escape(std::uint8_t code) {
+    Outcome escape(std::uint8_t code) {
         switch (code) {
         case 0: // end of line
             x_ = 0;
@@ -137,35 +137,35 @@ class RleDecoder {
         }
     }
 
-    BmpProblem delta() {
+    Outcome delta() {
         std::uint8_t right = 0;
         std::uint8_t up = 0;
         if (!source_.next(right) || !source_.next(up)) {
-            return {BmpStatus::truncated, {}};
+            return fail(Failure::truncated);
         }
         x_ += right;
         y_ += up;
         if (y_ >= layout_.rows || x_ > layout_.columns) {
-            return {BmpStatus::badPixels, outsidePicture};
+            return fail(Failure::badPixels, outsidePicture);
         }
         return {};
     }
 
     // `count` pixels stored one by one, padded to a 16-bit boundary.
-    BmpProblem absoluteRun(unsigned count) {
+    Outcome absoluteRun(unsigned count) {
         const unsigned bytes = nibbles_ ? (count + 1) / 2 : count;
         std::uint8_t byte = 0;
         for (unsigned i = 0; i < count; ++i) {
             if ((!nibbles_ || i % 2 == 0) && !source_.next(byte)) {
-                return {BmpStatus::truncated, {}};
+                return fail(Failure::truncated);
             }
             const unsigned index = nibbles_ ? (i % 2 == 0 ? byte >> 4U : byte & 0xFU) : byte;
             if (!put(index)) {
-                return {BmpStatus::badPixels, beyondPalette};
+                return fail(Failure::badPixels, beyondPalette);
             }
         }
         if (bytes % 2 != 0 && !source_.next(byte)) {
-            return {BmpStatus::truncated, {}};
+            return fail(Failure::truncated);
         }
         return {};
     }
@@ -182,6 +182,6 @@ class RleDecoder {
 
 } // namespace
 
-BmpProblem decodeRle(std::istream &in, const BmpLayout &layout, std::uint8_t *pixels) {
+Outcome decodeRle(std::istream &in, const BmpLayout &layout, std::uint8_t *pixels) {
     return RleDecoder(in, layout, pixels).run();
 }

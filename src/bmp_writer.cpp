@@ -1,7 +1,8 @@
 #include "bmp_writer.h"
 
+#include "memory.h"
+
 #include <cstddef>
-#include <new>
 
 namespace {
 
@@ -37,19 +38,19 @@ std::string bmpHeaders(std::uint32_t width, std::uint32_t height, BmpLayoutOptio
     return bytes;
 }
 
-std::string encodeBmp(std::uint32_t width, std::uint32_t height,
-                      const std::vector<std::uint8_t> &rgb, BmpLayoutOptions options) {
-    const auto rowStride = static_cast<std::size_t>(bmpRowStride(width));
-    std::string bytes = bmpHeaders(width, height, options);
+Outcome encodeBmp(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t> &rgb,
+                  std::string &bytes, BmpLayoutOptions options) {
+    bytes = bmpHeaders(width, height, options);
     const std::size_t pixelOffset = bytes.size();
-    if (rowStride == 0) {
-        return bytes; // zero-width rows hold no bytes, however many there are
+    std::size_t imageBytes = 0;
+    if (!bufferSize({bmpRowStride(width), height}, imageBytes)) {
+        return fail(Failure::outOfMemory);
     }
-    const std::uint64_t fileBytes = pixelOffset + bmpRowStride(width) * height;
-    if (fileBytes > bytes.max_size()) {
-        throw std::bad_alloc(); // a size_t of 32 bits cannot even count it
+    const Outcome found = allocate(bytes, {std::uint64_t{pixelOffset} + imageBytes});
+    if (!found.ok() || imageBytes == 0) {
+        return found; // zero-width rows hold no bytes, however many there are
     }
-    bytes.resize(static_cast<std::size_t>(fileBytes), '\0');
+    const auto rowStride = static_cast<std::size_t>(bmpRowStride(width));
     for (std::size_t row = 0; row < height; ++row) {
         const std::size_t sourceRow = options.topDown ? row : height - 1 - row;
         const std::uint8_t *source = rgb.data() + sourceRow * width * 3;
@@ -60,5 +61,5 @@ std::string encodeBmp(std::uint32_t width, std::uint32_t height,
             target[p + 2] = static_cast<char>(source[p]);
         }
     }
-    return bytes;
+    return {};
 }

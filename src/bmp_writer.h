@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outcome.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,7 +18,7 @@ std::uint64_t bmpRowStride(std::uint32_t width);
 // width × height pixels; the pixel rows follow them directly.
 std::string bmpHeaders(std::uint32_t width, std::uint32_t height, BmpLayoutOptions options = {});
 
-// Encodes a 24-bit uncompressed BMP. `rgb` holds width × height pixels as red,
-// green, blue bytes, top row first.
-std::string encodeBmp(std::uint32_t width, std::uint32_t height,
-                      const std::vector<std::uint8_t> &rgb, BmpLayoutOptions options = {});
+// Encodes a 24-bit uncompressed BMP into `bytes`. `rgb` holds width × height
+// pixels as red, green, blue bytes, top row first.
+Outcome encodeBmp(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t> &rgb,
+                  std::string &bytes, BmpLayoutOptions options = {});

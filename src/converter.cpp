@@ -5,27 +5,22 @@
 #include "data_writer.h"
 #include "messages.h"
 #include "output_file.h"
-#include "program.h"
-
-#include <iostream>
 
 int runConverter(const std::vector<std::string> &arguments) {
     if (!takesOneArgument(arguments, "bmp2data",
                           " file <.bmp .s>\nConverte um arquivo .bmp com 24 bits/pixel para .s "
-                          "para uso no segmento de dados\n")) {
+                          "para uso no segmento de dados")) {
         return 1;
     }
-    return reportingMallocFailure([&arguments] {
-        const std::string &base = arguments[1];
-        if (!readBmp((base + ".bmp").c_str())) {
-            return 1;
-        }
-        std::cout << sizeLine(width, height) << '\n';
-        const std::string output = base + ".data";
-        if (!writeFileReplacing(output, [&base](std::ostream &out) { writeData(out, base); })) {
-            std::cout << "Error: cannot write " << printableName(output) << '\n';
-            return 1;
-        }
-        return 0;
-    });
+    const std::string &base = arguments[1];
+    if (!readBmp((base + ".bmp").c_str()).ok()) {
+        return 1;
+    }
+    printLine(sizeLine(width, height));
+    const std::string output = base + ".data";
+    if (!writeFileReplacing(output, [&base](std::ostream &out) { writeData(out, base); })) {
+        report(fail(Failure::cannotWrite, output));
+        return 1;
+    }
+    return 0;
 }

@@ -1,8 +1,11 @@
 #include "data_parser.h"
 
+#include "memory.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -107,11 +110,8 @@ class Scanner {
     std::size_t line_ = 1;
 };
 
-DataParseResult failure(const Scanner &scanner, const std::string &what) {
-    DataParseResult result;
-    result.errorLine = scanner.line();
-    result.error = what;
-    return result;
+Outcome failure(const Scanner &scanner, const std::string &what) {
+    return fail(Failure::badData, what, scanner.line());
 }
 
 constexpr std::uint64_t maxDimension = std::numeric_limits<std::int32_t>::max();
@@ -176,25 +176,15 @@ std::string parseWordLine(Scanner &scanner, DataImage &image) {
     return {};
 }
 
-} // namespace
-
-DataParseResult parseData(const std::string &text) {
-    Scanner scanner(text);
-    DataImage image;
-    scanner.skipBlank();
-    if (scanner.atEnd()) {
-        return failure(scanner, "missing '.word' line");
-    }
-    const std::string problem = parseWordLine(scanner, image);
-    if (!problem.empty()) {
-        return failure(scanner, problem);
-    }
-    scanner.skipBlank();
-    if (!scanner.takeWord(".byte")) {
-        return failure(scanner, "expected '.byte', found " + scanner.token());
-    }
+// The values after ".byte": exactly as many as `image` has pixels.
+Outcome parseValues(Scanner &scanner, DataImage &image) {
     const std::uint64_t count = std::uint64_t{image.width} * image.height;
-    image.values.reserve(count);
+    // Within the text's size, which was checked against the count.
+    Outcome found = allocate(image.values, {count});
+    if (!found.ok()) {
+        return found;
+    }
+    std::size_t taken = 0;
     for (;;) {
         scanner.skipBlank();
         std::uint64_t value = 0;
@@ -207,21 +197,43 @@ DataParseResult parseData(const std::string &text) {
         if (value > 255) {
             return failure(scanner, "value over 255");
         }
-        if (image.values.size() == count) {
+        if (taken == count) {
             return failure(scanner, "too many values: more than " + std::to_string(count));
         }
-        image.values.push_back(static_cast<std::uint8_t>(value));
+        image.values[taken++] = static_cast<std::uint8_t>(value);
         scanner.skipSpaces();
         if (!scanner.take(',')) {
             return failure(scanner, "expected ',' after a value, found " + scanner.token());
         }
     }
-    if (image.values.size() < count) {
-        return failure(scanner, "too few values: " + std::to_string(image.values.size()) + " of " +
-                                    std::to_string(count));
+    if (taken < count) {
+        return failure(scanner,
+                       "too few values: " + std::to_string(taken) + " of " + std::to_string(count));
     }
-    DataParseResult result;
-    result.ok = true;
-    result.image = std::move(image);
-    return result;
+    return {};
+}
+
+} // namespace
+
+Outcome parseData(const std::string &text, DataImage &image) {
+    image = DataImage{};
+    Scanner scanner(text);
+    scanner.skipBlank();
+    if (scanner.atEnd()) {
+        return failure(scanner, "missing '.word' line");
+    }
+    DataImage parsed;
+    const std::string problem = parseWordLine(scanner, parsed);
+    if (!problem.empty()) {
+        return failure(scanner, problem);
+    }
+    scanner.skipBlank();
+    if (!scanner.takeWord(".byte")) {
+        return failure(scanner, "expected '.byte', found " + scanner.token());
+    }
+    const Outcome found = parseValues(scanner, parsed);
+    if (found.ok()) {
+        image = std::move(parsed);
+    }
+    return found;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outcome.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,15 +14,9 @@ struct DataImage {
     std::vector<std::uint8_t> values;
 };
 
-struct DataParseResult {
-    bool ok = false;
-    DataImage image;
-    std::size_t errorLine = 0; // 1-based, where the problem was found
-    std::string error;         // a few words on what is wrong
-};
-
 // Parses the text of a data file: the first non-empty line "LABEL: .word W, H",
 // then ".byte " and exactly W × H decimal values from 0 to 255, each followed
 // by a comma. Line ends may be LF or CR LF; blank lines and spaces between
-// tokens are ignored; rows may share lines or not.
-DataParseResult parseData(const std::string &text);
+// tokens are ignored; rows may share lines or not. A text that is not such a
+// file gives badData, with the line (1-based) where the problem was found.
+Outcome parseData(const std::string &text, DataImage &image);

@@ -1,6 +1,7 @@
 #include "data_writer.h"
 
-#include "bmp_reader.h"
+#include "bmp_decoder.h"
+#include "memory.h"
 
 #include <algorithm>
 #include <array>
@@ -60,6 +61,32 @@ const ColorTables &colorTables() {
 
 std::uint8_t packColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return colorTables().pack(red, green, blue);
+}
+
+std::array<std::uint8_t, 3> unpackColor(std::uint8_t value) {
+    static const std::array<std::uint8_t, 8> redGreen = [] {
+        std::array<std::uint8_t, 8> levels{};
+        for (std::size_t level = 0; level < levels.size(); ++level) {
+            levels[level] =
+                static_cast<std::uint8_t>(std::lround(static_cast<double>(level) * 255.0 / 7.0));
+        }
+        return levels;
+    }();
+    return {redGreen[value & 7U], redGreen[(value >> 3U) & 7U],
+            static_cast<std::uint8_t>((value >> 6U) * 85U)};
+}
+
+Outcome expandColors(const std::vector<std::uint8_t> &values, std::vector<std::uint8_t> &rgb) {
+    const Outcome found = allocate(rgb, {values.size(), 3});
+    if (found.ok()) {
+        std::uint8_t *target = rgb.data();
+        for (const std::uint8_t value : values) {
+            const std::array<std::uint8_t, 3> colour = unpackColor(value);
+            std::memcpy(target, colour.data(), 3);
+            target += 3;
+        }
+    }
+    return found;
 }
 
 namespace {

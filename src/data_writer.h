@@ -1,12 +1,23 @@
 #pragma once
 
+#include "outcome.h"
+
+#include <array>
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <vector>
 
 // The colour byte: blue level (0-3) in bits 7-6, green level (0-7) in bits
 // 5-3, red level (0-7) in bits 2-0. Levels are rounded, not truncated.
 std::uint8_t packColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+
+// The colour a colour byte stands for, as red, green, blue: red and green
+// round(level × 255 / 7), blue level × 85. Packing it again gives the same byte.
+std::array<std::uint8_t, 3> unpackColor(std::uint8_t value);
+
+// unpackColor for every value, into `rgb` (three bytes a value).
+Outcome expandColors(const std::vector<std::uint8_t> &values, std::vector<std::uint8_t> &rgb);
 
 // Writes the data-segment text for the image state to `out`: the label line
 // with the dimensions, then `.byte` and one colour byte per pixel, top row

@@ -60,7 +60,7 @@ bool FileHandle::close() {
     return descriptor_ < 0 || _close(std::exchange(descriptor_, -1)) == 0;
 }
 
-OpenStatus openRegularFile(const std::string &name, FileHandle &file) {
+Outcome openRegularFile(const std::string &name, FileHandle &file) {
     int descriptor = -1;
     const std::wstring wideName = widen(name);
     if (_wsopen_s(&descriptor, wideName.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
@@ -68,15 +68,15 @@ OpenStatus openRegularFile(const std::string &name, FileHandle &file) {
         // Windows refuses to open a directory as a file at all.
         struct _stati64 status {};
         return _wstati64(wideName.c_str(), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFDIR
-                   ? OpenStatus::notRegularFile
-                   : OpenStatus::cannotOpen;
+                   ? fail(Failure::notRegularFile, name)
+                   : fail(Failure::cannotOpen);
     }
     file = FileHandle(descriptor);
     struct _stati64 status {};
     if (_fstati64(descriptor, &status) != 0) {
-        return OpenStatus::cannotOpen;
+        return fail(Failure::cannotOpen);
     }
-    return (status.st_mode & _S_IFMT) == _S_IFREG ? OpenStatus::ok : OpenStatus::notRegularFile;
+    return (status.st_mode & _S_IFMT) == _S_IFREG ? Outcome{} : fail(Failure::notRegularFile, name);
 }
 
 CreateStatus createNewFile(const std::string &name, bool binary, FileHandle &file) {
@@ -125,25 +125,25 @@ bool FileHandle::close() {
     return descriptor_ < 0 || ::close(std::exchange(descriptor_, -1)) == 0;
 }
 
-OpenStatus openRegularFile(const std::string &name, FileHandle &file) {
+Outcome openRegularFile(const std::string &name, FileHandle &file) {
     // Without O_NONBLOCK, opening a FIFO waits for a writer, perhaps forever.
     const int descriptor = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0) {
-        return OpenStatus::cannotOpen;
+        return fail(Failure::cannotOpen);
     }
     file = FileHandle(descriptor);
     struct stat status {};
     if (fstat(descriptor, &status) != 0) {
-        return OpenStatus::cannotOpen;
+        return fail(Failure::cannotOpen);
     }
     if (!S_ISREG(status.st_mode)) {
-        return OpenStatus::notRegularFile;
+        return fail(Failure::notRegularFile, name);
     }
     const int flags = fcntl(descriptor, F_GETFL);
     if (flags < 0 || fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        return OpenStatus::cannotOpen;
+        return fail(Failure::cannotOpen);
     }
-    return OpenStatus::ok;
+    return {};
 }
 
 CreateStatus createNewFile(const std::string &name, bool /*binary*/, FileHandle &file) {

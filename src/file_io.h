@@ -5,6 +5,8 @@
 // exclusively, or keep a replaced file's permissions. File names are UTF-8 on
 // every platform.
 
+#include "outcome.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -34,11 +36,9 @@ class FileHandle {
     int descriptor_ = -1;
 };
 
-enum class OpenStatus { ok, cannotOpen, notRegularFile };
-
 // Opens an existing regular file for reading. FIFOs, devices and directories
-// are refused without blocking.
-OpenStatus openRegularFile(const std::string &name, FileHandle &file);
+// are refused without blocking (notRegularFile).
+Outcome openRegularFile(const std::string &name, FileHandle &file);
 
 enum class CreateStatus { created, exists, failed };
 

@@ -1,10 +1,10 @@
 #include "program.h"
 
+#include "messages.h"
 #include "platform.h"
 #include "temporary_file.h"
 
 #include <csignal>
-#include <iostream>
 #include <new>
 #include <stdexcept>
 
@@ -15,7 +15,7 @@ int reportingMallocFailure(const std::function<int()> &work) {
     } catch (const std::length_error &) {
         // A size past what a string or vector can hold: out of memory too.
     }
-    std::cout << "Error: Malloc failed\n";
+    report(fail(Failure::outOfMemory));
     return 1;
 }
 
@@ -30,6 +30,5 @@ int runProgram(ProgramEntry entry, int argc, char *argv[]) {
     installCleanupOnSignals();
     const int status =
         reportingMallocFailure([&] { return entry(commandLineArguments(argc, argv)); });
-    std::cout.flush();
-    return outputOpen && std::cout.good() ? status : 1;
+    return outputFlushed() && outputOpen ? status : 1;
 }

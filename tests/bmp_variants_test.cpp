@@ -16,9 +16,7 @@ struct Decoded {
 
 Decoded decode(const std::string &bytes) {
     std::istringstream in(bytes);
-    std::string reason;
-    const BmpStatus status = decodeBmp(in, reason);
-    Decoded result{bmpMessage(status, reason), {}};
+    Decoded result{messageOf(decodeBmp(in)), {}};
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
     for (std::size_t row = static_cast<std::size_t>(height); row-- > 0 && texels;) {
         result.rgb.insert(result.rgb.end(), texels.get() + row * rowBytes,

@@ -1,4 +1,4 @@
-#include "bmp_writer.h"
+#include "bmp_variants.h"
 #include "preview.h"
 #include "test_support.h"
 
@@ -17,7 +17,7 @@ const std::string usage = "Uso: bmp2data file <.bmp .s>\n"
 
 // The 2 × 2 picture: top row red, white; bottom row blue, green.
 std::string twoByTwoBmp(BmpLayoutOptions options = {}) {
-    return encodeBmp(2, 2, {255, 0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0}, options);
+    return bmpFile(2, 2, {255, 0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0}, options);
 }
 
 std::string twoByTwoData(const std::string &label) {
@@ -80,7 +80,7 @@ TEST_F(Converter, OverwritesAnExistingDataFile) {
 }
 
 TEST_F(Converter, PicturesWithoutPixelsStillGiveTheLabel) {
-    writeFile("logo.bmp", encodeBmp(0, 3, {}));
+    writeFile("logo.bmp", bmpFile(0, 3, {}));
     const RunResult result = runBmp2data({"logo"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.output, "size:0 x 3\n");

@@ -1,5 +1,5 @@
 #include "bmp_reader.h"
-#include "bmp_writer.h"
+#include "bmp_variants.h"
 #include "data_parser.h"
 #include "data_writer.h"
 #include "preview.h"
@@ -10,9 +10,26 @@
 
 namespace {
 
+struct Parsed {
+    Outcome outcome;
+    DataImage image;
+};
+
+Parsed parse(const std::string &text) {
+    Parsed parsed;
+    parsed.outcome = parseData(text, parsed.image);
+    return parsed;
+}
+
+std::vector<std::uint8_t> expanded(const std::vector<std::uint8_t> &values) {
+    std::vector<std::uint8_t> rgb;
+    EXPECT_TRUE(expandColors(values, rgb).ok());
+    return rgb;
+}
+
 std::string dataTextOf(const std::string &bmp, const std::string &label) {
     std::istringstream in(bmp);
-    EXPECT_EQ(decodeBmp(in), BmpStatus::ok);
+    EXPECT_TRUE(decodeBmp(in).ok());
     std::ostringstream out;
     writeData(out, label);
     return out.str();
@@ -25,12 +42,12 @@ TEST(Preview, RoundTripKeepsEveryValue) {
         for (const std::uint32_t h : {1U, 2U, 7U}) {
             SCOPED_TRACE(testing::Message() << w << " x " << h);
             const std::string original =
-                dataTextOf(encodeBmp(w, h, randomPixels(w, h, w + h)), "pic");
-            const DataParseResult parsed = parseData(original);
-            ASSERT_TRUE(parsed.ok) << parsed.error;
+                dataTextOf(bmpFile(w, h, randomPixels(w, h, w + h)), "pic");
+            const Parsed parsed = parse(original);
+            ASSERT_TRUE(parsed.outcome.ok()) << parsed.outcome.detail;
             EXPECT_EQ(parsed.image.width, w);
             EXPECT_EQ(parsed.image.height, h);
-            const auto preview = encodeBmp(w, h, expandColors(parsed.image.values));
+            const auto preview = bmpFile(w, h, expanded(parsed.image.values));
             EXPECT_EQ(dataTextOf(preview, "pic"), original);
         }
     }
@@ -38,20 +55,20 @@ TEST(Preview, RoundTripKeepsEveryValue) {
 
 // Found by fuzzing: a preview of 0 × 2147483647 pixels looped over every empty row.
 TEST(Preview, EmptyPictureWithHugeHeightIsImmediate) {
-    const DataParseResult parsed = parseData("x: .word 0, 2147483647\n.byte \n\n");
-    ASSERT_TRUE(parsed.ok) << parsed.error;
-    std::istringstream in(encodeBmp(0, 2147483647, expandColors(parsed.image.values)));
-    ASSERT_EQ(decodeBmp(in), BmpStatus::ok);
+    const Parsed parsed = parse("x: .word 0, 2147483647\n.byte \n\n");
+    ASSERT_TRUE(parsed.outcome.ok()) << parsed.outcome.detail;
+    std::istringstream in(bmpFile(0, 2147483647, expanded(parsed.image.values)));
+    ASSERT_TRUE(decodeBmp(in).ok());
     EXPECT_EQ(width, 0);
     EXPECT_EQ(height, 2147483647);
 }
 
 TEST(Preview, ExpandsLevelsToFullRange) {
-    EXPECT_EQ(expandColors({0, 7, 56, 192, 255, 1, 0x2A}),
+    EXPECT_EQ(expanded({0, 7, 56, 192, 255, 1, 0x2A}),
               (std::vector<std::uint8_t>{0,   0,   0,   255, 0,  0, 0, 255, 0,   0, 0,
                                          255, 255, 255, 255, 36, 0, 0, 73,  182, 0}));
     for (int value = 0; value < 256; ++value) {
-        const auto rgb = expandColors({static_cast<std::uint8_t>(value)});
+        const auto rgb = expanded({static_cast<std::uint8_t>(value)});
         EXPECT_EQ(packColor(rgb[0], rgb[1], rgb[2]), value);
     }
 }
@@ -80,8 +97,8 @@ TEST(ParseData, AcceptsEveryLayoutOfTheText) {
         {"no pixels", "logo: .word 0, 3\n.byte \n\n", 0, 3, {}},
     };
     for (const Case &c : cases) {
-        const DataParseResult parsed = parseData(c.text);
-        ASSERT_TRUE(parsed.ok) << c.name << ": " << parsed.error;
+        const Parsed parsed = parse(c.text);
+        ASSERT_TRUE(parsed.outcome.ok()) << c.name << ": " << parsed.outcome.detail;
         EXPECT_EQ(parsed.image.width, c.width) << c.name;
         EXPECT_EQ(parsed.image.height, c.height) << c.name;
         EXPECT_EQ(parsed.image.values, c.values) << c.name;
@@ -118,10 +135,10 @@ TEST(ParseData, ReportsWhereAndWhatIsWrong) {
         {"logo: .word 1, 1\n.byte 1", 2, "expected ',' after a value, found end of file"},
     };
     for (const Case &c : cases) {
-        const DataParseResult parsed = parseData(c.text);
-        EXPECT_FALSE(parsed.ok) << c.text;
-        EXPECT_EQ(parsed.error, c.error) << c.text;
-        EXPECT_EQ(parsed.errorLine, c.line) << c.text;
+        const Parsed parsed = parse(c.text);
+        EXPECT_FALSE(parsed.outcome.ok()) << c.text;
+        EXPECT_EQ(parsed.outcome.detail, c.error) << c.text;
+        EXPECT_EQ(parsed.outcome.line, c.line) << c.text;
     }
 }
 
@@ -138,7 +155,7 @@ TEST_F(Data2bmp, WritesThePreviewAndPrintsTheSize) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.output, "size:2 x 2\n");
     EXPECT_EQ(readFile("logo.preview.bmp"),
-              encodeBmp(2, 2, {255, 0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0}));
+              bmpFile(2, 2, {255, 0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0}));
     EXPECT_EQ(listDirectory("."), (std::vector<std::string>{"logo.data", "logo.preview.bmp"}));
 }
 

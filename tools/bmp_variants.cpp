@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 
 namespace {
 
@@ -170,4 +171,13 @@ std::string encodeVariant(std::uint32_t width, std::uint32_t height,
     }
     return bmpFile(width, height, variant,
                    uncompressedRows(width, height, pixels, variant.bitsPerPixel, variant.topDown));
+}
+
+std::string bmpFile(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t> &rgb,
+                    BmpLayoutOptions options) {
+    std::string bytes;
+    if (!encodeBmp(width, height, rgb, bytes, options).ok()) {
+        std::abort();
+    }
+    return bytes;
 }

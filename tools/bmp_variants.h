@@ -3,6 +3,8 @@
 // Writes BMP files of every kind the reader takes, and of kinds it refuses,
 // for tests and the fuzzing corpus.
 
+#include "bmp_writer.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -47,3 +49,8 @@ std::string encodeVariant(std::uint32_t width, std::uint32_t height,
 // every row and an end of bitmap.
 std::string rleStream(std::uint32_t width, std::uint32_t height,
                       const std::vector<std::uint32_t> &indexes, bool fourBits);
+
+// encodeBmp's bytes, for pictures that tests and tools make: a failure to
+// encode one ends the program.
+std::string bmpFile(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t> &rgb,
+                    BmpLayoutOptions options = {});

@@ -102,7 +102,7 @@ function offerDownload(view, name, bytes, type) {
 function show(view, reply, downloadName, type) {
   const line = view.querySelector(".line");
   line.textContent = reply.line;
-  const failed = reply.line.startsWith("Error:");
+  const failed = !reply.ok;
   line.classList.toggle("error", failed);
   const pictures = view.querySelector(".pictures");
   pictures.hidden = !reply.preview;
@@ -136,7 +136,7 @@ async function addPicture(file, view) {
       const { width, height, rgba } = await storedPixels(file);
       request = { kind: "rgba", bytes: rgba.buffer, width, height };
     } catch (error) {
-      show(view, { line: `Error: cannot decode ${file.name}: ${error.message}` });
+      show(view, { ok: false, line: `Error: cannot decode ${file.name}: ${error.message}` });
       return;
     }
   }

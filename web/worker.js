@@ -1,6 +1,6 @@
 // Runs the converter's core away from the page, so that large pictures never
 // freeze it. Messages in: {id, kind: "bmp" | "rgba" | "data", bytes, width,
-// height, label}; out: {id, line, file, width, height, image, preview}.
+// height, label}; out: {id, ok, line, file, width, height, image, preview}.
 const corePromise = createCore();
 
 function copyIn(core, bytes) {
@@ -19,6 +19,10 @@ function copyOut(core, pointer, size) {
   return pointer ? core.HEAPU8.slice(pointer, pointer + size).buffer : null;
 }
 
+function outOfMemory(core) {
+  return { ok: false, line: core.UTF8ToString(core._outOfMemoryLine()), file: null, width: 0, height: 0 };
+}
+
 function run(core, request) {
   const needsLabel = request.kind !== "data";
   const input = copyIn(core, request.bytes);
@@ -26,7 +30,7 @@ function run(core, request) {
   if (!input || (needsLabel && !label)) {
     core._free(input);
     core._free(label);
-    return { line: "Error: Malloc failed", file: null, width: 0, height: 0 };
+    return outOfMemory(core);
   }
   let result = 0;
   if (request.kind === "bmp") {
@@ -39,15 +43,16 @@ function run(core, request) {
   core._free(input);
   core._free(label);
   if (!result) {
-    return { line: "Error: Malloc failed", file: null, width: 0, height: 0 };
+    return outOfMemory(core);
   }
   const width = core._resultWidth(result);
   const height = core._resultHeight(result);
-  const line = core.UTF8ToString(core._resultLine(result));
+  const ok = Boolean(core._resultOk(result));
   const fileSize = core._resultFileSize(result);
   const reply = {
-    line,
-    file: line.startsWith("Error:") ? null : copyOut(core, core._resultFile(result), fileSize),
+    ok,
+    line: core.UTF8ToString(core._resultLine(result)),
+    file: ok ? copyOut(core, core._resultFile(result), fileSize) : null,
     width,
     height,
     image: copyOut(core, core._resultImage(result), width * height * 4),

@@ -18,11 +18,12 @@ function inHeap(bytes) {
 }
 
 function takeResult(result) {
+  const ok = Boolean(core._resultOk(result));
   const line = core.UTF8ToString(core._resultLine(result));
   const start = core._resultFile(result);
   const file = Buffer.from(core.HEAPU8.slice(start, start + core._resultFileSize(result)));
   core._freeResult(result);
-  return { line, file: line.startsWith("Error:") ? null : file };
+  return { ok, line, file: ok ? file : null };
 }
 
 function convertInWeb(bytes, label) {

@@ -1,0 +1,46 @@
+#pragma once
+
+// Decoding a BMP file's bytes into the image state. No files, no printing:
+// the outcome says what happened.
+
+#include "bmp_format.h"
+#include "outcome.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <streambuf>
+
+// The picture last decoded. `texels` holds width × height pixels as red,
+// green, blue bytes, left to right, rows from the bottom of the picture up:
+// the order of an ordinary BMP file, into which the rows of a top-down file
+// are turned as they are read. Null until a picture is decoded.
+extern std::int32_t width;
+extern std::int32_t height;
+extern std::unique_ptr<std::uint8_t[]> texels;
+
+// Decodes a BMP held in a seekable stream into the image state: 1, 4 and 8
+// bits a pixel with a palette (uncompressed, RLE8, RLE4), 16 and 32 bits
+// (default layouts or bit masks) and 24 bits; rows bottom-up or top-down. The
+// stream's size is checked against the headers before anything is allocated.
+// On failure the image state is left empty (0, 0, null). `advise`, if given,
+// is told of the pixel buffer before it is first touched (the programs ask
+// the system for huge pages there).
+using BufferAdvice = void (*)(void *data, std::size_t bytes);
+Outcome decodeBmp(std::istream &in, BufferAdvice advise = nullptr);
+
+// A read-only, seekable stream buffer over bytes in memory, which it does
+// not copy.
+class MemoryBuffer : public std::streambuf {
+  public:
+    MemoryBuffer(const std::uint8_t *bytes, std::size_t size);
+
+  protected:
+    pos_type seekoff(off_type offset, std::ios_base::seekdir direction,
+                     std::ios_base::openmode which) override;
+    pos_type seekpos(pos_type position, std::ios_base::openmode which) override;
+};
+
+// Decodes a BMP file's bytes held in memory.
+Outcome decodeBmp(const std::uint8_t *bytes, std::size_t size);
