@@ -54,3 +54,33 @@ foreach(fixture ${fixtures})
             -D WORKDIR=${CMAKE_CURRENT_BINARY_DIR}/fixtures/${name}
             -P ${CMAKE_CURRENT_LIST_DIR}/run_fixture.cmake)
 endforeach()
+
+# Bad inputs (bad/NAME.bmp or bad/NAME.data), each beside the one line it
+# must print (bad/NAME.err). Natively they run under a memory limit, so that
+# a picture the reader would take memory for before refusing it fails with
+# another message.
+set(memory_limit "")
+find_program(PRLIMIT prlimit)
+if(UNIX AND NOT CMAKE_CROSSCOMPILING AND NOT BMP2DATA_SANITIZE AND PRLIMIT)
+    set(memory_limit "${PRLIMIT};--as=536870912;--")
+endif()
+file(GLOB bad_inputs ${CMAKE_CURRENT_LIST_DIR}/bad/*.bmp ${CMAKE_CURRENT_LIST_DIR}/bad/*.data)
+foreach(input ${bad_inputs})
+    get_filename_component(name ${input} NAME_WE)
+    if(input MATCHES "\\.bmp$")
+        set(program bmp2data)
+        set(output ${name}.data)
+    else()
+        set(program data2bmp)
+        set(output ${name}.preview.bmp)
+    endif()
+    add_test(NAME bad.${name}
+        COMMAND ${CMAKE_COMMAND}
+            -D PROGRAM=$<TARGET_FILE:${program}>
+            "-D EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+            "-D LIMIT=${memory_limit}"
+            -D INPUT=${input}
+            -D OUTPUT=${output}
+            -D WORKDIR=${CMAKE_CURRENT_BINARY_DIR}/bad/${name}
+            -P ${CMAKE_CURRENT_LIST_DIR}/run_bad.cmake)
+endforeach()

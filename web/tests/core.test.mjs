@@ -1,7 +1,7 @@
 // The core built for the web gives what the native programs give: the same
 // line (size or error) and the same bytes of NAME.data and NAME.preview.bmp.
 import assert from "node:assert/strict";
-import { readFileSync } from "node:fs";
+import { existsSync, readFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { test } from "node:test";
 
@@ -26,6 +26,15 @@ function takeResult(result) {
   return { ok, line, file: ok ? file : null };
 }
 
+// The web gives the native line, says whether it worked as the native exit
+// status does, and a bad input's line is the one in the .err file beside it.
+function assertSameOutcome(web, native, { name, path }) {
+  assert.equal(web.line, native.line, name);
+  assert.equal(web.ok, native.status === 0, name);
+  const expected = path.replace(/\.(bmp|data)$/, ".err");
+  if (existsSync(expected)) assert.equal(`${web.line}\n`, readFileSync(expected, "utf8"), name);
+}
+
 function convertInWeb(bytes, label) {
   const input = inHeap(bytes);
   const labelText = inHeap(Buffer.from(`${label}\0`));
@@ -43,20 +52,20 @@ function previewInWeb(bytes) {
 }
 
 test("every picture gives the native line and data file", () => {
-  for (const { name, path } of pictureInputs()) {
-    const native = runNative("bmp2data", path, "bmp", "data");
-    const web = convertInWeb(readFileSync(path), "pic");
-    assert.equal(web.line, native.line, name);
-    assert.deepEqual(web.file, native.file, name);
+  for (const input of pictureInputs()) {
+    const native = runNative("bmp2data", input.path, "bmp", "data");
+    const web = convertInWeb(readFileSync(input.path), "pic");
+    assertSameOutcome(web, native, input);
+    assert.deepEqual(web.file, native.file, input.name);
   }
 });
 
 test("every data file gives the native line and preview", () => {
-  for (const { name, path } of dataInputs()) {
-    const native = runNative("data2bmp", path, "data", "preview.bmp");
-    const web = previewInWeb(readFileSync(path));
-    assert.equal(web.line, native.line, name);
-    assert.deepEqual(web.file, native.file, name);
+  for (const input of dataInputs()) {
+    const native = runNative("data2bmp", input.path, "data", "preview.bmp");
+    const web = previewInWeb(readFileSync(input.path));
+    assertSameOutcome(web, native, input);
+    assert.deepEqual(web.file, native.file, input.name);
   }
 });
 

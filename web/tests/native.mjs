@@ -18,20 +18,24 @@ for (const [name, path] of Object.entries(programs)) {
 }
 
 // Copies `input` to NAME.EXTENSION in a new folder, runs the program on NAME
-// there and returns its first output line and the file it wrote, if any.
+// there and returns its exit status, its last output line and the file it
+// wrote, if any.
 export function runNative(program, input, extension, output, name = "pic") {
   const folder = mkdtempSync(join(tmpdir(), "bmp2data-web-"));
   try {
     copyFileSync(input, join(folder, `${name}.${extension}`));
     let stdout = "";
+    let status = 0;
     try {
       stdout = execFileSync(programs[program], [name], { cwd: folder }).toString();
     } catch (error) {
       stdout = error.stdout.toString();
+      status = error.status;
     }
     const lines = stdout.trimEnd().split("\n");
     const written = join(folder, `${name}.${output}`);
     return {
+      status,
       line: lines[lines.length - 1],
       file: existsSync(written) ? readFileSync(written) : null,
     };
