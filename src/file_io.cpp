@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <utility>
 
 #ifdef _WIN32
+#include <windows.h>
+// windows.h first: the others depend on it.
 #include <fcntl.h>
 #include <io.h>
 #include <share.h>
@@ -79,18 +83,64 @@ Outcome openRegularFile(const std::string &name, FileHandle &file) {
     return (status.st_mode & _S_IFMT) == _S_IFREG ? Outcome{} : fail(Failure::notRegularFile, name);
 }
 
-CreateStatus createNewFile(const std::string &name, bool binary, FileHandle &file) {
-    int descriptor = -1;
-    const int flags =
-        _O_WRONLY | _O_CREAT | _O_EXCL | _O_NOINHERIT | (binary ? _O_BINARY : _O_TEXT);
-    // _O_CREAT | _O_EXCL is the system's CREATE_NEW.
-    const errno_t error =
-        _wsopen_s(&descriptor, widen(name).c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE);
-    if (error != 0) {
-        return error == EEXIST ? CreateStatus::exists : CreateStatus::failed;
+bool openDirectory(const std::string &path, Directory &directory) {
+    directory.path = path;
+    return true; // new files are removed through their own handles
+}
+
+CreateStatus createNewFile(const Directory &directory, const std::string &leaf, bool binary,
+                           FileHandle &file) {
+    // DELETE access lets the file be removed through this handle, wherever
+    // its directory has gone; CREATE_NEW refuses anything standing there.
+    const HANDLE handle = CreateFileW(widen(directory.path + leaf).c_str(), GENERIC_WRITE | DELETE,
+                                      FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CreateStatus::exists
+                                                                           : CreateStatus::failed;
+    }
+    const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle),
+                                           _O_WRONLY | (binary ? _O_BINARY : _O_TEXT));
+    if (descriptor < 0) {
+        CloseHandle(handle);
+        return CreateStatus::failed;
     }
     file = FileHandle(descriptor);
     return CreateStatus::created;
+}
+
+bool renameNewFile(const Directory &directory, const std::string &leaf,
+                   const std::string &destination) {
+    return replaceFile(directory.path + leaf, destination);
+}
+
+namespace {
+
+void markForDeletion(int descriptor) {
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+    if (handle != INVALID_HANDLE_VALUE) {
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+    }
+}
+
+} // namespace
+
+void removeNewFile(const Directory &directory, const std::string &leaf, FileHandle &file) {
+    if (file.isOpen()) {
+        markForDeletion(file.get());
+        file.close();
+    } else {
+        removeFile(directory.path + leaf); // closed for a commit that failed
+    }
+}
+
+void removeNewFileAtSignal(int /*directory*/, const char * /*leaf*/, int file) {
+    if (file >= 0) {
+        markForDeletion(file);
+        _close(file);
+    }
 }
 
 bool copyPermissions(const FileHandle & /*file*/, const std::string & /*existing*/) {
@@ -146,16 +196,39 @@ Outcome openRegularFile(const std::string &name, FileHandle &file) {
     return {};
 }
 
-CreateStatus createNewFile(const std::string &name, bool /*binary*/, FileHandle &file) {
+bool openDirectory(const std::string &path, Directory &directory) {
+    directory.path = path;
+    directory.handle =
+        FileHandle(::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return directory.handle.isOpen();
+}
+
+CreateStatus createNewFile(const Directory &directory, const std::string &leaf, bool /*binary*/,
+                           FileHandle &file) {
     // O_EXCL fails on anything that stands at the name, a symbolic link
     // included, so nothing planted there is ever written through.
     const int descriptor =
-        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
+        ::openat(directory.handle.get(), leaf.c_str(),
+                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         return errno == EEXIST ? CreateStatus::exists : CreateStatus::failed;
     }
     file = FileHandle(descriptor);
     return CreateStatus::created;
+}
+
+bool renameNewFile(const Directory &directory, const std::string &leaf,
+                   const std::string &destination) {
+    return ::renameat(directory.handle.get(), leaf.c_str(), AT_FDCWD, destination.c_str()) == 0;
+}
+
+void removeNewFile(const Directory &directory, const std::string &leaf, FileHandle &file) {
+    file.close();
+    ::unlinkat(directory.handle.get(), leaf.c_str(), 0);
+}
+
+void removeNewFileAtSignal(int directory, const char *leaf, int /*file*/) {
+    ::unlinkat(directory, leaf, 0);
 }
 
 bool copyPermissions(const FileHandle &file, const std::string &existing) {

@@ -40,12 +40,35 @@ class FileHandle {
 // are refused without blocking (notRegularFile).
 Outcome openRegularFile(const std::string &name, FileHandle &file);
 
+// A directory that new files are made in. On POSIX systems it is held open
+// from the start, and the files are created, renamed and removed through it:
+// in the directory they began in, even if that directory is moved meanwhile.
+// On Windows a new file is removed through its own handle instead.
+struct Directory {
+    std::string path; // "" for the current directory, else ending in a separator
+    FileHandle handle;
+};
+
+bool openDirectory(const std::string &path, Directory &directory);
+
 enum class CreateStatus { created, exists, failed };
 
-// Creates `name` for writing only if nothing at all stands there (a link is
-// not followed), with the ordinary mode for a new file under the umask. In
-// text mode Windows turns "\n" into "\r\n".
-CreateStatus createNewFile(const std::string &name, bool binary, FileHandle &file);
+// Creates `leaf` in `directory` for writing only if nothing at all stands
+// there (a link is not followed), with the ordinary mode for a new file under
+// the umask. In text mode Windows turns "\n" into "\r\n".
+CreateStatus createNewFile(const Directory &directory, const std::string &leaf, bool binary,
+                           FileHandle &file);
+
+// Moves `leaf` from `directory` onto `destination`, replacing what is there.
+bool renameNewFile(const Directory &directory, const std::string &leaf,
+                   const std::string &destination);
+
+// Closes and removes a file that createNewFile made.
+void removeNewFile(const Directory &directory, const std::string &leaf, FileHandle &file);
+
+// The same from a signal handler, with only async-signal-safe calls: the
+// directory's and the file's descriptors and the leaf name.
+void removeNewFileAtSignal(int directory, const char *leaf, int file);
 
 // Gives `file` the permissions of the regular file `existing`, if there is one.
 bool copyPermissions(const FileHandle &file, const std::string &existing);

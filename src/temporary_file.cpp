@@ -10,42 +10,49 @@
 #include <random>
 #include <utility>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+// A TemporaryFile is in one of four states:
+// - none: nothing was created (every name was taken, or the directory could
+//   not be written); there is nothing to remove.
+// - live: the file exists in its directory, open for writing. Its directory's
+//   descriptor, its name there and its own descriptor are published in the
+//   atomics below, and only then: the signal handler may remove it, through
+//   the directory (POSIX) or its own handle (Windows), wherever the directory
+//   has been moved since.
+// - committed: closed and renamed onto its destination. The file descriptor
+//   is withdrawn before the close and the name once the rename is done, so
+//   the handler never closes another file or removes the destination.
+// - discarded: closed and removed, after everything was withdrawn; a failed
+//   write, a failed commit or the destructor gets here.
+// The handler takes the name with an exchange, so the file is removed once.
 
 namespace {
 
-// The one temporary file that a signal must remove, as the system names it.
-// Set once the file exists and cleared once it is gone or renamed; read by
-// the signal handler, which may only use what is async-signal-safe.
-#ifdef _WIN32
-std::atomic<const wchar_t *> liveTemporary{nullptr};
+std::atomic<int> liveDirectory{-1};
+std::atomic<const char *> liveLeaf{nullptr};
 std::atomic<int> liveDescriptor{-1};
-#else
-std::atomic<const char *> liveTemporary{nullptr};
-#endif
 
 extern "C" void removeTemporaryAndDie(int signalNumber) {
-#ifdef _WIN32
-    // Windows cannot remove a file that is still open.
-    const int descriptor = liveDescriptor.exchange(-1);
-    if (descriptor >= 0) {
-        _close(descriptor);
+    if (const char *leaf = liveLeaf.exchange(nullptr)) {
+        removeNewFileAtSignal(liveDirectory.load(), leaf, liveDescriptor.exchange(-1));
     }
-    if (const wchar_t *name = liveTemporary.exchange(nullptr)) {
-        _wunlink(name);
-    }
-#else
-    if (const char *name = liveTemporary.exchange(nullptr)) {
-        unlink(name);
-    }
-#endif
     // Die by the same signal, so that the shell sees what ended the program.
     static_cast<void>(std::signal(signalNumber, SIG_DFL));
     static_cast<void>(std::raise(signalNumber));
+}
+
+void publish(const Directory &directory, const std::string &leaf, const FileHandle &file) {
+#ifdef _WIN32
+    liveDescriptor = file.get();
+#else
+    static_cast<void>(file); // removal goes through the directory
+    liveDirectory = directory.handle.get();
+#endif
+    liveLeaf = leaf.c_str();
+}
+
+void withdraw() {
+    liveLeaf = nullptr;
+    liveDescriptor = -1;
 }
 
 constexpr int maxAttempts = 100;
@@ -88,28 +95,23 @@ std::string temporaryName(const std::string &directory, const std::string &rando
 
 TemporaryFile::TemporaryFile(std::string destination, bool binary, const RandomNamePart &randomPart)
     : destination_(std::move(destination)), buffer_(file_), stream_(&buffer_) {
-    const std::string directory = directoryOf(destination_);
-    for (int attempt = 0; attempt < maxAttempts; ++attempt) {
-        name_ = temporaryName(directory, randomPart());
-        const CreateStatus status = createNewFile(name_, binary, file_);
-        if (status == CreateStatus::created) {
-#ifdef _WIN32
-            wideName_ = widen(name_);
-            liveTemporary = wideName_.c_str();
-            liveDescriptor = file_.get();
-#else
-            liveTemporary = name_.c_str();
-#endif
-            if (!copyPermissions(file_, destination_)) {
-                stream_.setstate(std::ios::badbit);
+    if (openDirectory(directoryOf(destination_), directory_)) {
+        for (int attempt = 0; attempt < maxAttempts; ++attempt) {
+            leaf_ = temporaryName("", randomPart());
+            const CreateStatus status = createNewFile(directory_, leaf_, binary, file_);
+            if (status == CreateStatus::created) {
+                publish(directory_, leaf_, file_);
+                if (!copyPermissions(file_, destination_)) {
+                    stream_.setstate(std::ios::badbit);
+                }
+                return;
             }
-            return;
-        }
-        if (status == CreateStatus::failed) {
-            break;
+            if (status == CreateStatus::failed) {
+                break;
+            }
         }
     }
-    name_.clear();
+    leaf_.clear();
     stream_.setstate(std::ios::badbit);
 }
 
@@ -117,34 +119,32 @@ TemporaryFile::~TemporaryFile() {
     discard();
 }
 
+std::string TemporaryFile::name() const {
+    return leaf_.empty() ? std::string() : directory_.path + leaf_;
+}
+
 void TemporaryFile::discard() {
-    if (name_.empty()) {
+    if (leaf_.empty()) {
         return;
     }
-#ifdef _WIN32
-    liveDescriptor = -1;
-#endif
-    file_.close();
-    removeFile(name_);
-    liveTemporary = nullptr;
-    name_.clear();
+    withdraw();
+    removeNewFile(directory_, leaf_, file_);
+    leaf_.clear();
 }
 
 bool TemporaryFile::commit() {
-    if (name_.empty()) {
+    if (leaf_.empty()) {
         return false;
     }
     stream_.flush();
-#ifdef _WIN32
     liveDescriptor = -1;
-#endif
     const bool written = stream_.good() && file_.close();
-    if (!written || !replaceFile(name_, destination_)) {
+    if (!written || !renameNewFile(directory_, leaf_, destination_)) {
         discard();
         return false;
     }
-    liveTemporary = nullptr;
-    name_.clear();
+    withdraw();
+    leaf_.clear();
     return true;
 }
 

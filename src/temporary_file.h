@@ -32,9 +32,8 @@ class TemporaryFile {
     bool isOpen() const {
         return file_.isOpen();
     }
-    const std::string &name() const {
-        return name_;
-    }
+    // Its path beside the destination ("" if none was created).
+    std::string name() const;
     std::ostream &stream() {
         return stream_;
     }
@@ -46,10 +45,8 @@ class TemporaryFile {
     void discard();
 
     std::string destination_;
-    std::string name_;
-#ifdef _WIN32
-    std::wstring wideName_; // what the signal handler removes
-#endif
+    Directory directory_;
+    std::string leaf_; // its name in directory_; empty when none is live
     FileHandle file_;
     OutputFileBuffer buffer_;
     std::ostream stream_;

@@ -71,6 +71,28 @@ signals)
         no_temporaries "$signal"
     done
     ;;
+moved-directory)
+    # The output's directory is moved away while a large picture is written:
+    # the run fails, and its temporary file is removed from where it went.
+    "$make_bmp" big.bmp 8192 8192 sparse
+    mkdir out && mv big.bmp out/
+    for _ in 1 2 3; do
+        "$bmp2data" out/big > output.txt &
+        pid=$!
+        for _ in $(seq 2000); do
+            compgen -G 'out/bmp2data-*.tmp' > /dev/null && break
+            sleep 0.005
+        done
+        compgen -G 'out/bmp2data-*.tmp' > /dev/null || fail "no temporary file seen"
+        mv out moved
+        status=0 && wait "$pid" || status=$?
+        [ "$status" = 1 ] || fail "moved directory: status $status"
+        [ "$(cat output.txt)" = "$(printf 'size:8192 x 8192\nError: cannot write out/big.data')" ] ||
+            fail "moved directory: output '$(cat output.txt)'"
+        [ "$(ls moved)" = big.bmp ] || fail "moved directory: left in it: $(ls moved)"
+        mv moved out
+    done
+    ;;
 fifo-inputs)
     mkfifo fifo.bmp fifo.data
     run 1 "Error: fifo.bmp is not a regular file" timeout 10 "$bmp2data" fifo
