@@ -41,12 +41,8 @@ extern "C" void removeTemporaryAndDie(int signalNumber) {
 }
 
 void publish(const Directory &directory, const std::string &leaf, const FileHandle &file) {
-#ifdef _WIN32
-    liveDescriptor = file.get();
-#else
-    static_cast<void>(file); // removal goes through the directory
     liveDirectory = directory.handle.get();
-#endif
+    liveDescriptor = file.get();
     liveLeaf = leaf.c_str();
 }
 

@@ -12,6 +12,14 @@ skip() { echo "SKIPPED: $*"; exit 77; }
 no_temporaries() {
     if compgen -G '*.tmp*' > /dev/null; then fail "$1: temporary files left: $(ls)"; fi
 }
+# Waits up to 10 s for a run's temporary file to appear in DIRECTORY.
+wait_for_temporary() {
+    for _ in $(seq 2000); do
+        compgen -G "$1/bmp2data-*.tmp" > /dev/null && return 0
+        sleep 0.005
+    done
+    return 1
+}
 # run EXPECTED_STATUS EXPECTED_OUTPUT COMMAND...
 run() {
     local expected_status=$1 expected_output=$2 status=0 output
@@ -58,11 +66,7 @@ signals)
         echo "keep me" > big.data
         "$bmp2data" big > /dev/null &
         pid=$!
-        for _ in $(seq 2000); do
-            compgen -G 'bmp2data-*.tmp' > /dev/null && break
-            sleep 0.005
-        done
-        compgen -G 'bmp2data-*.tmp' > /dev/null || fail "$signal: no temporary file seen"
+        wait_for_temporary . || fail "$signal: no temporary file seen"
         kill -s "$signal" "$pid"
         status=0 && wait "$pid" || status=$?
         expected=$((128 + $(kill -l "$signal")))
@@ -79,11 +83,7 @@ moved-directory)
     for _ in 1 2 3; do
         "$bmp2data" out/big > output.txt &
         pid=$!
-        for _ in $(seq 2000); do
-            compgen -G 'out/bmp2data-*.tmp' > /dev/null && break
-            sleep 0.005
-        done
-        compgen -G 'out/bmp2data-*.tmp' > /dev/null || fail "no temporary file seen"
+        wait_for_temporary out || fail "no temporary file seen"
         mv out moved
         status=0 && wait "$pid" || status=$?
         [ "$status" = 1 ] || fail "moved directory: status $status"
