@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         __builtin_trap(); // the parser promised exactly width × height values
     }
     std::vector<std::uint8_t> rgb;
-    std::string bmp;
     if (expandColors(image.values, rgb).ok()) {
+        std::string bmp;
         static_cast<void>(encodeBmp(image.width, image.height, rgb, bmp));
     }
     return 0;

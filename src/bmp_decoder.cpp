@@ -109,7 +109,7 @@ Outcome decodeBmp(std::istream &in, BufferAdvice advise) {
 }
 
 MemoryBuffer::MemoryBuffer(const std::uint8_t *bytes, std::size_t size) {
-    // The get area is only ever read from.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): a get area is only read from
     char *begin = const_cast<char *>(reinterpret_cast<const char *>(bytes));
     setg(begin, begin, begin + size);
 }

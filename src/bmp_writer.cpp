@@ -46,7 +46,7 @@ Outcome encodeBmp(std::uint32_t width, std::uint32_t height, const std::vector<s
     if (!bufferSize({bmpRowStride(width), height}, imageBytes)) {
         return fail(Failure::outOfMemory);
     }
-    const Outcome found = allocate(bytes, {std::uint64_t{pixelOffset} + imageBytes});
+    Outcome found = allocate(bytes, {std::uint64_t{pixelOffset} + imageBytes});
     if (!found.ok() || imageBytes == 0) {
         return found; // zero-width rows hold no bytes, however many there are
     }

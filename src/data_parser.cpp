@@ -231,7 +231,7 @@ Outcome parseData(const std::string &text, DataImage &image) {
     if (!scanner.takeWord(".byte")) {
         return failure(scanner, "expected '.byte', found " + scanner.token());
     }
-    const Outcome found = parseValues(scanner, parsed);
+    Outcome found = parseValues(scanner, parsed);
     if (found.ok()) {
         image = std::move(parsed);
     }

@@ -77,7 +77,7 @@ std::array<std::uint8_t, 3> unpackColor(std::uint8_t value) {
 }
 
 Outcome expandColors(const std::vector<std::uint8_t> &values, std::vector<std::uint8_t> &rgb) {
-    const Outcome found = allocate(rgb, {values.size(), 3});
+    Outcome found = allocate(rgb, {values.size(), 3});
     if (found.ok()) {
         std::uint8_t *target = rgb.data();
         for (const std::uint8_t value : values) {
@@ -145,8 +145,11 @@ class TextBlock {
 
 } // namespace
 
-void writeData(std::ostream &out, const std::string &label) {
-    out << label << ": .word " << width << ", " << height << "\n.byte ";
+std::string dataHeader(const std::string &label, std::int64_t width, std::int64_t height) {
+    return label + ": .word " + std::to_string(width) + ", " + std::to_string(height) + "\n.byte ";
+}
+
+void writeDataRows(std::ostream &out) {
     if (width > 0 && height > 0 && texels) {
         const ColorTables &tables = colorTables();
         const auto columns = static_cast<std::size_t>(width);
@@ -165,4 +168,9 @@ void writeData(std::ostream &out, const std::string &label) {
         block.flush();
     }
     out << "\n\n";
+}
+
+void writeData(std::ostream &out, const std::string &label) {
+    out << dataHeader(label, width, height);
+    writeDataRows(out);
 }

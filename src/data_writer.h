@@ -23,3 +23,9 @@ Outcome expandColors(const std::vector<std::uint8_t> &values, std::vector<std::u
 // with the dimensions, then `.byte` and one colour byte per pixel, top row
 // first. Write errors are left in the stream's state for the caller.
 void writeData(std::ostream &out, const std::string &label);
+
+// The text's start, all that depends on the label: "LABEL: .word W, H\n.byte ".
+std::string dataHeader(const std::string &label, std::int64_t width, std::int64_t height);
+
+// The rest of the text for the image state: what writeData writes after dataHeader.
+void writeDataRows(std::ostream &out);

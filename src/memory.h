@@ -33,6 +33,7 @@ namespace memory_detail {
 
 // Uninitialised bytes: the caller fills every one of them.
 inline void sizeBuffer(std::unique_ptr<std::uint8_t[]> &buffer, std::size_t bytes) {
+    // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): make_unique would zero every byte
     buffer.reset(new std::uint8_t[bytes]);
 }
 
