@@ -1,13 +1,15 @@
-# Puts bmp2data.html together: the page, its style and script, and the
+# Puts bmp2data.html together: the page, its style, texts and script, and the
 # compiled core (WebAssembly inside), all in one file that works from disk.
 # -D CORE_JS=core.js -D SOURCE=web-directory -D OUTPUT=bmp2data.html
 cmake_minimum_required(VERSION 3.20)
 file(READ "${SOURCE}/page.html" page)
-foreach(part CORE WORKER PAGE STYLE)
+foreach(part CORE WORKER TEXTS PAGE STYLE)
     if(part STREQUAL "CORE")
         file(READ "${CORE_JS}" text)
     elseif(part STREQUAL "WORKER")
         file(READ "${SOURCE}/worker.js" text)
+    elseif(part STREQUAL "TEXTS")
+        file(READ "${SOURCE}/texts.js" text)
     elseif(part STREQUAL "PAGE")
         file(READ "${SOURCE}/page.js" text)
     else()

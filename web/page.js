@@ -1,179 +1,368 @@
-// The page: takes files, hands their bytes to the core in a worker, draws
-// what comes back and offers the downloads. No conversion happens here.
+// The page: takes files, hands them to the core in a worker, draws what comes
+// back and offers the text and the downloads. No conversion happens here;
+// the first line of a data text, the only one a label changes, comes from a
+// second copy of the core on this thread, at once.
 "use strict";
 
 const results = document.getElementById("results");
-const progress = document.getElementById("progress");
+const summary = document.getElementById("summary");
+const clearButton = document.getElementById("clear");
 const drop = document.getElementById("drop");
 const fileInput = document.getElementById("files");
+const coreSource = document.getElementById("core-source").textContent;
 
-const worker = new Worker(URL.createObjectURL(new Blob(
-  [document.getElementById("core-source").textContent,
-   document.getElementById("worker-source").textContent],
-  { type: "text/javascript" })));
+// ---- Language ----
+
+const languageKey = "bmp2data.language";
+
+function storedLanguage() {
+  try {
+    return localStorage.getItem(languageKey);
+  } catch {
+    return null; // storage may be off for pages opened from disk
+  }
+}
+
+function browserLanguage() {
+  for (const tag of navigator.languages ?? [navigator.language]) {
+    if (/^pt\b/i.test(tag)) return "pt";
+    if (/^en\b/i.test(tag)) return "en";
+  }
+  return "en";
+}
+
+let language = texts[storedLanguage()] ? storedLanguage() : browserLanguage();
+
+function say(key, ...values) {
+  const text = texts[language][key];
+  return typeof text === "function" ? text(...values) : text;
+}
+
+const cards = new Set();
+
+// The fixed texts of the page, or of one card.
+function translate(root) {
+  for (const element of root.querySelectorAll("[data-i18n]")) {
+    element.textContent = say(element.dataset.i18n);
+  }
+  // Only the page's own texts, never a file's, are put in as markup.
+  for (const element of root.querySelectorAll("[data-i18n-html]")) {
+    element.innerHTML = say(element.dataset.i18nHtml);
+  }
+  for (const element of root.querySelectorAll("[data-i18n-aria-label]")) {
+    element.setAttribute("aria-label", say(element.dataset.i18nAriaLabel));
+  }
+}
+
+function applyLanguage() {
+  document.documentElement.lang = language === "pt" ? "pt-BR" : "en";
+  document.title = say("title");
+  translate(document);
+  for (const button of document.querySelectorAll("[data-language]")) {
+    button.setAttribute("aria-pressed", String(button.dataset.language === language));
+  }
+  for (const card of cards) card.showTexts();
+}
+
+for (const button of document.querySelectorAll("[data-language]")) {
+  button.addEventListener("click", () => {
+    language = button.dataset.language;
+    try {
+      localStorage.setItem(languageKey, language);
+    } catch {
+      // not remembered, but switched all the same
+    }
+    applyLanguage();
+  });
+}
+
+// ---- The core: in a worker for conversions, here for first lines ----
+
+const workerUrl = URL.createObjectURL(new Blob(
+  [coreSource, document.getElementById("worker-source").textContent],
+  { type: "text/javascript" }));
+let worker;
 const pending = new Map();
 let nextId = 1;
 
-worker.onmessage = (event) => {
-  const resolve = pending.get(event.data.id);
-  pending.delete(event.data.id);
-  resolve(event.data);
-};
+function startWorker() {
+  worker = new Worker(workerUrl);
+  worker.onmessage = (event) => {
+    const reply = event.data;
+    const job = pending.get(reply.id);
+    if (!reply.done) {
+      job.onStage(reply.stage);
+      return;
+    }
+    pending.delete(reply.id);
+    // A module's memory never shrinks: after a large picture, start afresh.
+    if (reply.restart && pending.size === 0) {
+      worker.terminate();
+      startWorker();
+    }
+    job.resolve(reply);
+  };
+}
+startWorker();
 
-// Sends one request to the core; shows progress while any is running.
-function inWorker(request, what) {
+function inWorker(request, onStage) {
   const id = nextId++;
-  progress.hidden = false;
-  progress.querySelector("span").textContent = what;
   return new Promise((resolve) => {
-    pending.set(id, (reply) => {
-      if (pending.size === 0) progress.hidden = true;
-      resolve(reply);
-    });
+    pending.set(id, { resolve, onStage });
     worker.postMessage({ ...request, id });
   });
 }
+
+const lineCore = new Promise((resolve) => {
+  const script = document.createElement("script");
+  script.src = URL.createObjectURL(new Blob([coreSource], { type: "text/javascript" }));
+  script.onload = () => resolve(createCore());
+  document.head.append(script);
+});
+
+// ---- Labels ----
+
+// Assemblers take letters, digits and "_", not starting with a digit.
+function labelProblem(label) {
+  if (label === "") return say("emptyLabel");
+  const wrong = [...label].find((character) => !/[A-Za-z0-9_]/.test(character));
+  if (wrong !== undefined) return say("badCharacter", wrong === " " ? say("space") : `“${wrong}”`);
+  if (/^[0-9]/.test(label)) return say("leadingDigit", label[0]);
+  return "";
+}
+
+function fixedLabel(label) {
+  const fixed = label.normalize("NFD").replace(/[\u0300-\u036f]/g, "")
+    .replace(/[^A-Za-z0-9_]/g, "_");
+  return /^[0-9]/.test(fixed) ? `_${fixed}` : fixed;
+}
+
+// ---- Reading files ----
 
 function baseName(name) {
   const dot = name.lastIndexOf(".");
   return dot > 0 ? name.slice(0, dot) : name;
 }
 
-function extension(name) {
-  return name.slice(name.lastIndexOf(".") + 1).toLowerCase();
+// By content: "BM" goes to the core's reader whatever the name; the browser's
+// picture formats to the browser; a text whose first line has ".word" is a
+// data file. Only what none of these recognises goes by its name.
+async function kindOf(file) {
+  const head = new Uint8Array(await file.slice(0, 512).arrayBuffer());
+  const start = new TextDecoder("latin1").decode(head);
+  if (start.startsWith("BM")) return "bmp";
+  if (/^(\x89PNG|\xFF\xD8\xFF|GIF8|RIFF....WEBP)/s.test(start)) return "picture";
+  if (/^\s*[^\n]*:\s*\.word/.test(start) || /\.data$/i.test(file.name)) return "data";
+  return "picture";
 }
 
-// Assemblers take letters, digits and "_", not starting with a digit.
-function labelWarning(label) {
-  if (/^[A-Za-z_][A-Za-z0-9_]*$/.test(label)) return "";
-  return "Most assemblers reject this label: use letters, digits and _, not starting with a digit.";
-}
+// ---- Cards ----
 
-// The stored pixels of a PNG, JPEG, GIF or WebP, as the file holds them: no
-// colour profile applied and alpha not premultiplied. A 2D canvas would
-// premultiply and lose the colour of transparent pixels, so WebGL reads them.
-async function storedPixels(file) {
-  const bitmap = await createImageBitmap(file, {
-    colorSpaceConversion: "none", premultiplyAlpha: "none",
-  });
-  const { width, height } = bitmap;
-  const canvas = document.createElement("canvas");
-  const gl = canvas.getContext("webgl2", { premultipliedAlpha: false })
-    || canvas.getContext("webgl", { premultipliedAlpha: false });
-  if (!gl) throw new Error("this browser offers no WebGL to read stored colours");
-  const texture = gl.createTexture();
-  gl.bindTexture(gl.TEXTURE_2D, texture);
-  gl.pixelStorei(gl.UNPACK_PREMULTIPLY_ALPHA_WEBGL, false);
-  gl.pixelStorei(gl.UNPACK_COLORSPACE_CONVERSION_WEBGL, gl.NONE);
-  gl.pixelStorei(gl.UNPACK_FLIP_Y_WEBGL, false);
-  gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, gl.RGBA, gl.UNSIGNED_BYTE, bitmap);
-  const framebuffer = gl.createFramebuffer();
-  gl.bindFramebuffer(gl.FRAMEBUFFER, framebuffer);
-  gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, texture, 0);
-  const rgba = new Uint8Array(width * height * 4);
-  gl.readPixels(0, 0, width, height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
-  const failed = gl.getError() !== gl.NO_ERROR;
-  gl.deleteFramebuffer(framebuffer);
-  gl.deleteTexture(texture);
-  bitmap.close();
-  if (failed) throw new Error(`the browser cannot read a ${width} x ${height} picture`);
-  return { width, height, rgba };
-}
+const template = document.getElementById("result").content.firstElementChild;
+const shownSize = { maxWidth: 480, maxHeight: 360 };
 
-// Small pictures are enlarged with crisp pixels.
 function draw(canvas, width, height, rgba) {
   canvas.width = width;
   canvas.height = height;
-  canvas.getContext("2d").putImageData(
-    new ImageData(new Uint8ClampedArray(rgba), width, height), 0, 0);
+  canvas.getContext("2d").putImageData(new ImageData(new Uint8ClampedArray(rgba), width, height),
+                                       0, 0);
+  // Small pictures are enlarged with crisp pixels.
   const scale = Math.max(1, Math.min(40, Math.floor(256 / Math.max(width, height))));
   canvas.style.width = `${width * scale}px`;
 }
 
-function offerDownload(view, name, bytes, type) {
-  const link = view.querySelector(".download a");
-  if (link.href) URL.revokeObjectURL(link.href);
-  link.href = URL.createObjectURL(new Blob([bytes], { type }));
-  link.download = name;
-  link.textContent = `Download ${name}`;
-  view.querySelector(".download").hidden = false;
-}
-
-function show(view, reply, downloadName, type) {
-  const line = view.querySelector(".line");
-  line.textContent = reply.line;
-  const failed = !reply.ok;
-  line.classList.toggle("error", failed);
-  const pictures = view.querySelector(".pictures");
-  pictures.hidden = !reply.preview;
-  if (reply.image) draw(view.querySelector(".original canvas"), reply.width, reply.height, reply.image);
-  view.querySelector(".original").hidden = !reply.image;
-  if (reply.preview) draw(view.querySelector(".reduced canvas"), reply.width, reply.height, reply.preview);
-  const text = view.querySelector(".text");
-  text.hidden = failed || type !== "text/plain";
-  if (!text.hidden) {
-    // The start of the text, in whole lines.
-    const shown = Math.min(reply.file.byteLength, 1200);
-    let start = new TextDecoder().decode(new Uint8Array(reply.file, 0, shown));
-    if (shown < reply.file.byteLength) start = `${start.slice(0, start.lastIndexOf("\n") + 1)}…`;
-    text.textContent = start;
+class Card {
+  constructor(file) {
+    this.file = file;
+    this.view = template.cloneNode(true);
+    this.view.dataset.name = file.name;
+    this.part = (selector) => this.view.querySelector(selector);
+    this.part("h2").textContent = file.name;
+    this.part(".remove").addEventListener("click", () => this.remove(true));
+    this.part(".label").addEventListener("input", () => this.labelChanged());
+    this.part(".fix").addEventListener("click", () => {
+      this.part(".label").value = fixedLabel(this.part(".label").value);
+      this.labelChanged();
+      this.part(".label").focus();
+    });
+    this.part(".copy").addEventListener("click", () => this.copy());
+    this.part(".text").addEventListener("scroll", () => this.showMoreText());
+    this.stage = "reading";
+    results.append(this.view);
+    cards.add(this);
+    this.showTexts();
   }
-  view.querySelector(".download").hidden = failed;
-  if (!failed) offerDownload(view, downloadName, reply.file, type);
-}
 
-// A picture: converted again whenever its label changes.
-async function addPicture(file, view) {
-  const labelInput = view.querySelector(".label");
-  const warning = view.querySelector(".warning");
-  view.querySelector(".label-row").hidden = false;
-  labelInput.value = baseName(file.name);
-  let request;
-  if (extension(file.name) === "bmp") {
-    request = { kind: "bmp", bytes: await file.arrayBuffer() };
-  } else {
+  async convert() {
     try {
-      const { width, height, rgba } = await storedPixels(file);
-      request = { kind: "rgba", bytes: rgba.buffer, width, height };
+      this.kind = await kindOf(this.file);
+      this.stage = this.kind === "picture" ? "decoding" : "converting";
+      this.showTexts();
+      const reply = await inWorker({ kind: this.kind, file: this.file, ...shownSize },
+                                   (stage) => { this.stage = stage; this.showTexts(); });
+      this.show(reply);
     } catch (error) {
-      show(view, { ok: false, line: `Error: cannot decode ${file.name}: ${error.message}` });
-      return;
+      this.show({ ok: false, failure: "cannotRead", line: "" });
+    }
+    this.view.dataset.done = "true";
+    return this.reply.ok;
+  }
+
+  show(reply) {
+    this.reply = reply;
+    this.stage = null;
+    const line = this.part(".line");
+    line.textContent = reply.line;
+    line.hidden = reply.line === "";
+    line.classList.toggle("error", !reply.ok);
+    if (reply.ok && reply.shownImage) {
+      const data = this.kind === "data";
+      draw(this.part(".original canvas"), reply.shownWidth, reply.shownHeight, reply.shownImage);
+      draw(this.part(".reduced canvas"), reply.shownWidth, reply.shownHeight, reply.shownPreview);
+      this.part(".original").hidden = data;
+      this.part(".pictures").hidden = false;
+    }
+    if (reply.ok && this.kind === "data") {
+      this.offer(this.part(".download-only a"), `${baseName(this.file.name)}.preview.bmp`,
+                 new Blob([reply.file], { type: "image/bmp" }));
+      this.part(".download-only").hidden = false;
+    } else if (reply.ok) {
+      this.body = new Blob(reply.pieces, { type: "text/plain" });
+      this.part(".label").value = baseName(this.file.name);
+      this.part(".label-row").hidden = false;
+      this.part(".text-box").hidden = false;
+      this.labelChanged();
+      this.showMoreText();
+    }
+    this.showTexts();
+  }
+
+  // Everything the card says in the page's language.
+  showTexts() {
+    const name = this.file.name;
+    translate(this.view);
+    this.part(".remove").setAttribute("aria-label", say("removeNamed", name));
+    this.part(".working").hidden = !this.stage;
+    if (this.stage) this.part(".working span").textContent = say(this.stage, name);
+    const explain = this.part(".explain");
+    explain.hidden = !this.reply || this.reply.ok;
+    if (!explain.hidden) explain.textContent = say("failures")[this.reply.failure] ?? "";
+    this.part(".reduced figcaption").textContent =
+      say(this.kind === "data" ? "dataColours" : "reduced");
+    this.part(".text").setAttribute("aria-label", say("textOf", `${this.label ?? ""}.data`));
+    if (this.reply?.ok) this.showLabelProblem();
+    for (const link of this.view.querySelectorAll("a.download[download]")) {
+      link.textContent = say("download", link.download);
     }
   }
-  let latest = 0;
-  const convert = async () => {
-    const label = labelInput.value;
-    warning.textContent = labelWarning(label);
-    const mine = ++latest;
-    // The worker takes the bytes over; keep a copy for the next label.
-    const reply = await inWorker({ ...request, bytes: request.bytes.slice(0), label },
-                                 `Converting ${file.name}…`);
-    if (mine === latest) show(view, reply, `${label}.data`, "text/plain");
-  };
-  let timer = 0;
-  labelInput.addEventListener("input", () => {
-    clearTimeout(timer);
-    timer = setTimeout(convert, 250);
-  });
-  await convert();
-}
 
-async function addDataFile(file, view) {
-  const reply = await inWorker({ kind: "data", bytes: await file.arrayBuffer() },
-                               `Reading ${file.name}…`);
-  show(view, reply, `${baseName(file.name)}.preview.bmp`, "image/bmp");
+  showLabelProblem() {
+    const label = this.part(".label").value;
+    const problem = labelProblem(label);
+    this.part(".warning").textContent = problem;
+    const fix = this.part(".fix");
+    const fixed = fixedLabel(label);
+    fix.hidden = problem === "" || fixed === "";
+    fix.textContent = say("useFixed", fixed);
+  }
+
+  // The download always holds the label shown: its first line is made anew
+  // at once, the rest is the text the core handed out.
+  async labelChanged() {
+    const label = this.part(".label").value;
+    this.label = label;
+    const core = await lineCore;
+    if (this.label !== label || !this.body) return; // a newer label is on its way
+    const bytes = new TextEncoder().encode(`${label}\0`);
+    const pointer = core._malloc(bytes.length) >>> 0;
+    core.HEAPU8.set(bytes, pointer);
+    this.head = core.UTF8ToString(core._dataLine(pointer, this.reply.width, this.reply.height));
+    core._free(pointer);
+    this.text = new Blob([this.head, this.body], { type: "text/plain" });
+    this.part(".text .head")?.replaceChildren(this.head);
+    const link = this.part(".text-box a");
+    if (label === "") {
+      this.withdraw(link);
+    } else {
+      this.offer(link, `${label}.data`, this.text);
+    }
+    this.showTexts();
+  }
+
+  offer(link, name, blob) {
+    this.withdraw(link);
+    link.href = URL.createObjectURL(blob);
+    link.download = name;
+    link.textContent = say("download", name);
+  }
+
+  withdraw(link) {
+    if (link.href) URL.revokeObjectURL(link.href);
+    link.removeAttribute("href");
+    link.removeAttribute("download");
+    link.textContent = "";
+  }
+
+  // The text appears a piece at a time as it is scrolled, so even the text
+  // of a huge picture is never put into the page at once.
+  async showMoreText() {
+    const box = this.part(".text");
+    if (this.loading || !this.body) return;
+    if (!box.firstChild) {
+      const head = document.createElement("span");
+      head.className = "head";
+      head.textContent = this.head ?? "";
+      box.append(head);
+      this.shownBytes = 0;
+    }
+    const nearEnd = box.scrollTop + box.clientHeight > box.scrollHeight - 400;
+    if (!nearEnd || this.shownBytes >= this.body.size) return;
+    this.loading = true;
+    const piece = this.body.slice(this.shownBytes, this.shownBytes + 32768);
+    box.append(await piece.text());
+    this.shownBytes += piece.size;
+    this.loading = false;
+    this.showMoreText();
+  }
+
+  async copy() {
+    const status = this.part(".copied");
+    status.textContent = "";
+    try {
+      await navigator.clipboard.write([new ClipboardItem({ "text/plain": this.text })]);
+      status.textContent = say("copied");
+    } catch {
+      status.textContent = say("copyFailed");
+    }
+  }
+
+  remove(moveFocus) {
+    const next = [...cards][[...cards].indexOf(this) + 1];
+    for (const link of this.view.querySelectorAll("a.download")) this.withdraw(link);
+    this.view.remove();
+    cards.delete(this);
+    clearButton.hidden = cards.size === 0;
+    if (moveFocus) (next ? next.part(".remove") : fileInput).focus();
+  }
 }
 
 async function addFiles(files) {
-  for (const file of files) {
-    const view = document.getElementById("result").content.firstElementChild.cloneNode(true);
-    view.querySelector("h2").textContent = file.name;
-    view.dataset.name = file.name;
-    results.append(view);
-    await (extension(file.name) === "data" ? addDataFile(file, view) : addPicture(file, view));
-    view.dataset.done = "true";
+  if (files.length === 0) return;
+  const added = files.map((file) => new Card(file));
+  clearButton.hidden = false;
+  added[0].view.scrollIntoView({ block: "nearest" });
+  let failed = 0;
+  for (const card of added) {
+    if (!(await card.convert())) failed++;
   }
+  summary.textContent = say("summary", added.length - failed, failed);
 }
+
+clearButton.addEventListener("click", () => {
+  for (const card of [...cards]) card.remove(false);
+  summary.textContent = say("cleared");
+  fileInput.focus();
+});
 
 fileInput.addEventListener("change", () => {
   addFiles([...fileInput.files]);
@@ -189,3 +378,5 @@ drop.addEventListener("drop", (event) => {
   drop.classList.remove("over");
   addFiles([...event.dataTransfer.files]);
 });
+
+applyLanguage();

@@ -1,7 +1,10 @@
 // The converter's core for the web page: the same reader, packer, writer,
 // data parser and preview encoder as the command-line programs, on bytes in
-// memory. Every call answers with a Result: whether it worked, the line the
-// programs print (size or error), the file's bytes and the pixels to draw.
+// memory. Every call answers with a Result: whether it worked (and if not,
+// which failure), the line the programs print, and the pictures to draw at
+// the size the page shows them. The data text is handed out in pieces while
+// it is written, so the module never holds more of it than one piece; its
+// first line, the only one that depends on the label, comes from dataLine.
 #include "bmp_decoder.h"
 #include "bmp_writer.h"
 #include "data_parser.h"
@@ -9,48 +12,95 @@
 #include "memory.h"
 #include "outcome.h"
 
+#include <emscripten.h>
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <new>
-#include <sstream>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <vector>
+
+// Gives the page one piece of the data text (copied out of the module).
+EM_JS(void, handOutPiece, (const char *bytes, std::size_t size), {
+    const start = bytes >>> 0;
+    Module["onPiece"](HEAPU8.slice(start, start + (size >>> 0)));
+});
 
 namespace {
 
 struct Result {
-    bool ok = false;
+    Outcome outcome;
     std::string line;        // the size line or the error line, as the programs print it
-    std::string file;        // NAME.data, or NAME.preview.bmp
-    std::uint32_t width = 0; // of the pictures below
+    std::uint32_t width = 0; // of the picture
     std::uint32_t height = 0;
-    std::vector<std::uint8_t> image;   // the picture as read, RGBA, top row first
-    std::vector<std::uint8_t> preview; // its reduced colours, RGBA, top row first
+    std::string file; // a data file's preview BMP
+    // The picture as read and with its reduced colours, RGBA, top row first,
+    // at the size they are shown.
+    std::uint32_t shownWidth = 0;
+    std::uint32_t shownHeight = 0;
+    std::vector<std::uint8_t> shownImage;
+    std::vector<std::uint8_t> shownPreview;
 };
 
-// The image state's stored row `y` counted from the top.
-const std::uint8_t *topRow(std::size_t y) {
-    const auto columns = static_cast<std::size_t>(width);
-    return texels.get() + (static_cast<std::size_t>(height) - 1 - y) * columns * 3;
+// Hands whatever is written to it to the page in pieces of 1 MiB.
+class PieceBuffer : public std::streambuf {
+  public:
+    PieceBuffer() : piece_(std::size_t{1} << 20U) {
+        setp(piece_.data(), piece_.data() + piece_.size());
+    }
+
+  protected:
+    int_type overflow(int_type c) override {
+        sync();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override {
+        if (pptr() > pbase()) {
+            handOutPiece(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+            setp(piece_.data(), piece_.data() + piece_.size());
+        }
+        return 0;
+    }
+
+  private:
+    std::vector<char> piece_;
+};
+
+// A picture of width × height fits maxWidth × maxHeight as it is, or scaled
+// down keeping its proportions.
+void fitShown(Result &result, std::uint32_t maxWidth, std::uint32_t maxHeight) {
+    const double scale = std::min({1.0, double(maxWidth) / std::max(result.width, 1U),
+                                   double(maxHeight) / std::max(result.height, 1U)});
+    result.shownWidth = std::max(1U, static_cast<std::uint32_t>(result.width * scale + 0.5));
+    result.shownHeight = std::max(1U, static_cast<std::uint32_t>(result.height * scale + 0.5));
 }
 
-// The image state as RGBA, top row first, and its reduced colours the same way.
-Outcome drawImageState(Result &result) {
-    const std::uint64_t pixels = std::uint64_t(result.width) * result.height;
-    Outcome found = allocate(result.image, {pixels, 4});
+// Draws the shown pictures, sampling the nearest source pixel; `row(y)` gives
+// the red, green, blue bytes of source row y counted from the top.
+Outcome drawShown(Result &result, const std::function<const std::uint8_t *(std::size_t)> &row) {
+    Outcome found = allocate(result.shownImage, {result.shownWidth, result.shownHeight, 4});
     if (found.ok()) {
-        found = allocate(result.preview, {pixels, 4});
+        found = allocate(result.shownPreview, {result.shownWidth, result.shownHeight, 4});
     }
     if (!found.ok()) {
         return found;
     }
-    std::uint8_t *image = result.image.data();
-    std::uint8_t *preview = result.preview.data();
-    for (std::size_t y = 0; y < result.height; ++y) {
-        const std::uint8_t *pixel = topRow(y);
-        for (std::size_t x = 0; x < result.width; ++x, pixel += 3, image += 4, preview += 4) {
+    std::uint8_t *image = result.shownImage.data();
+    std::uint8_t *preview = result.shownPreview.data();
+    for (std::size_t y = 0; y < result.shownHeight; ++y) {
+        const std::uint8_t *source = row((2 * y + 1) * result.height / (2 * result.shownHeight));
+        for (std::size_t x = 0; x < result.shownWidth; ++x, image += 4, preview += 4) {
+            const std::uint8_t *pixel =
+                source + (2 * x + 1) * result.width / (2 * result.shownWidth) * 3;
             std::memcpy(image, pixel, 3);
             image[3] = 255;
             const std::array<std::uint8_t, 3> reduced =
@@ -62,23 +112,28 @@ Outcome drawImageState(Result &result) {
     return {};
 }
 
-// The data text for the image state and the pictures to draw, as the command
-// line writes it after reading a picture.
-Outcome finishConversion(Result &result, const std::string &label) {
+// The data text of the image state, handed out in pieces, and its pictures.
+Outcome finishConversion(Result &result, std::uint32_t maxWidth, std::uint32_t maxHeight) {
     result.line = sizeLine(width, height);
-    std::ostringstream text;
-    writeData(text, label);
-    result.file = text.str();
+    result.width = static_cast<std::uint32_t>(width);
+    result.height = static_cast<std::uint32_t>(height);
+    {
+        PieceBuffer pieces;
+        std::ostream out(&pieces);
+        writeDataRows(out);
+        out.flush();
+    }
     if (width <= 0 || height <= 0 || !texels) {
         return {};
     }
-    result.width = static_cast<std::uint32_t>(width);
-    result.height = static_cast<std::uint32_t>(height);
-    return drawImageState(result);
+    fitShown(result, maxWidth, maxHeight);
+    return drawShown(result, [&](std::size_t y) {
+        return texels.get() + (result.height - 1 - y) * std::size_t{result.width} * 3;
+    });
 }
 
 // Runs `work` into a new Result; a failure, running out of memory included,
-// leaves only its line.
+// leaves only the outcome and its line.
 Result *answer(const std::function<Outcome(Result &)> &work) {
     auto *result = new (std::nothrow) Result;
     if (result == nullptr) {
@@ -90,60 +145,96 @@ Result *answer(const std::function<Outcome(Result &)> &work) {
     } catch (const std::bad_alloc &) {
         outcome = fail(Failure::outOfMemory);
     }
-    result->ok = outcome.ok();
-    if (!result->ok) {
+    if (!outcome.ok()) {
         *result = Result{};
         result->line = messageOf(outcome);
+        result->outcome = outcome;
     }
     return result;
 }
 
-// Pixels the browser decoded (RGBA, top row first, not premultiplied) as the
-// image state: alpha is dropped, as for 32-bit BMPs.
-Outcome takeRgba(const std::uint8_t *rgba, std::uint32_t columns, std::uint32_t rows) {
-    std::unique_ptr<std::uint8_t[]> rgb;
-    const Outcome found = allocate(rgb, {columns, rows, 3});
-    if (!found.ok()) {
-        return found;
+const char *failureName(Failure failure) {
+    switch (failure) {
+    case Failure::none:
+        return "";
+    case Failure::cannotOpen:
+        return "cannotOpen";
+    case Failure::notRegularFile:
+        return "notRegularFile";
+    case Failure::cannotRead:
+        return "cannotRead";
+    case Failure::cannotWrite:
+        return "cannotWrite";
+    case Failure::notBmp:
+        return "notBmp";
+    case Failure::unsupported:
+        return "unsupported";
+    case Failure::badHeader:
+        return "badHeader";
+    case Failure::truncated:
+        return "truncated";
+    case Failure::badPixels:
+        return "badPixels";
+    case Failure::outOfMemory:
+        return "outOfMemory";
+    case Failure::badData:
+        return "badData";
     }
-    for (std::size_t y = 0; y < rows; ++y) {
-        // Stored bottom-up, like the rows of a BMP file.
-        std::uint8_t *target = rgb.get() + (rows - 1 - y) * std::size_t{columns} * 3;
-        const std::uint8_t *source = rgba + y * std::size_t{columns} * 4;
-        for (std::size_t x = 0; x < columns; ++x) {
-            std::memcpy(target + x * 3, source + x * 4, 3);
-        }
-    }
-    width = static_cast<std::int32_t>(columns);
-    height = static_cast<std::int32_t>(rows);
-    texels = std::move(rgb);
-    return {};
+    return "unknown";
 }
 
 } // namespace
 
 extern "C" {
 
-// A BMP file's bytes and the label: the data text, and the picture and its
-// preview for drawing.
-Result *convertBmp(const std::uint8_t *bytes, std::size_t size, const char *label) {
+// A BMP file's bytes: its data text in pieces, and the pictures to show.
+Result *convertBmp(const std::uint8_t *bytes, std::size_t size, std::uint32_t maxWidth,
+                   std::uint32_t maxHeight) {
     return answer([&](Result &result) {
         const Outcome read = decodeBmp(bytes, size);
-        return read.ok() ? finishConversion(result, label) : read;
+        return read.ok() ? finishConversion(result, maxWidth, maxHeight) : read;
     });
 }
 
-// Pixels the browser decoded, and the label.
-Result *convertRgba(const std::uint8_t *rgba, std::uint32_t columns, std::uint32_t rows,
-                    const char *label) {
-    return answer([&](Result &result) {
-        const Outcome taken = takeRgba(rgba, columns, rows);
-        return taken.ok() ? finishConversion(result, label) : taken;
-    });
+// Pixels the browser decoded arrive in tiles: startPicture makes room for
+// them in the image state (false if memory runs out), putRgba stores one
+// tile (RGBA, not premultiplied, rows top first, alpha dropped as for 32-bit
+// BMPs), finishPicture converts what was stored.
+bool startPicture(std::uint32_t columns, std::uint32_t rows) {
+    texels.reset();
+    width = 0;
+    height = 0;
+    std::unique_ptr<std::uint8_t[]> pixels;
+    if (!allocate(pixels, {columns, rows, 3}).ok()) {
+        return false;
+    }
+    texels = std::move(pixels);
+    width = static_cast<std::int32_t>(columns);
+    height = static_cast<std::int32_t>(rows);
+    return true;
 }
 
-// A data file's text: the preview BMP, and its pixels for drawing.
-Result *previewData(const char *text, std::size_t size) {
+void putRgba(const std::uint8_t *rgba, std::uint32_t left, std::uint32_t top, std::uint32_t columns,
+             std::uint32_t rows) {
+    const auto pictureWidth = static_cast<std::size_t>(width);
+    for (std::size_t y = 0; y < rows; ++y) {
+        // Stored bottom-up, like the rows of a BMP file.
+        const std::size_t storedRow = static_cast<std::size_t>(height) - 1 - (top + y);
+        std::uint8_t *target = texels.get() + (storedRow * pictureWidth + left) * 3;
+        const std::uint8_t *source = rgba + y * std::size_t{columns} * 4;
+        for (std::size_t x = 0; x < columns; ++x) {
+            std::memcpy(target + x * 3, source + x * 4, 3);
+        }
+    }
+}
+
+Result *finishPicture(std::uint32_t maxWidth, std::uint32_t maxHeight) {
+    return answer([&](Result &result) { return finishConversion(result, maxWidth, maxHeight); });
+}
+
+// A data file's text: the preview BMP, and the pictures to show.
+Result *previewData(const char *text, std::size_t size, std::uint32_t maxWidth,
+                    std::uint32_t maxHeight) {
     return answer([&](Result &result) {
         DataImage image;
         Outcome found = parseData(std::string(text, size), image);
@@ -154,40 +245,42 @@ Result *previewData(const char *text, std::size_t size) {
         if (found.ok()) {
             found = encodeBmp(image.width, image.height, rgb, result.file);
         }
-        if (found.ok()) {
-            found = allocate(result.preview, {image.values.size(), 4});
-        }
         if (!found.ok()) {
             return found;
-        }
-        for (std::size_t i = 0; i < image.values.size(); ++i) {
-            std::memcpy(&result.preview[i * 4], &rgb[i * 3], 3);
-            result.preview[i * 4 + 3] = 255;
         }
         result.line = sizeLine(image.width, image.height);
         result.width = image.width;
         result.height = image.height;
-        return found;
+        if (image.values.empty()) {
+            return found;
+        }
+        fitShown(result, maxWidth, maxHeight);
+        return drawShown(
+            result, [&](std::size_t y) { return rgb.data() + y * std::size_t{image.width} * 3; });
     });
 }
 
-// The line for a request the page could not even hand over.
+// The data text's first line for a label ("LABEL: .word W, H\n.byte "),
+// valid until the next call.
+const char *dataLine(const char *label, std::int32_t columns, std::int32_t rows) {
+    static std::string line;
+    line = dataHeader(label, columns, rows);
+    return line.c_str();
+}
+
 const char *outOfMemoryLine() {
     static const std::string line = messageOf(fail(Failure::outOfMemory));
     return line.c_str();
 }
 
 bool resultOk(const Result *result) {
-    return result->ok;
+    return result->outcome.ok();
+}
+const char *resultFailure(const Result *result) {
+    return failureName(result->outcome.failure);
 }
 const char *resultLine(const Result *result) {
     return result->line.c_str();
-}
-const char *resultFile(const Result *result) {
-    return result->file.data();
-}
-std::size_t resultFileSize(const Result *result) {
-    return result->file.size();
 }
 std::uint32_t resultWidth(const Result *result) {
     return result->width;
@@ -195,11 +288,23 @@ std::uint32_t resultWidth(const Result *result) {
 std::uint32_t resultHeight(const Result *result) {
     return result->height;
 }
-const std::uint8_t *resultImage(const Result *result) {
-    return result->image.empty() ? nullptr : result->image.data();
+const char *resultFile(const Result *result) {
+    return result->file.data();
 }
-const std::uint8_t *resultPreview(const Result *result) {
-    return result->preview.empty() ? nullptr : result->preview.data();
+std::size_t resultFileSize(const Result *result) {
+    return result->file.size();
+}
+std::uint32_t resultShownWidth(const Result *result) {
+    return result->shownWidth;
+}
+std::uint32_t resultShownHeight(const Result *result) {
+    return result->shownHeight;
+}
+const std::uint8_t *resultShownImage(const Result *result) {
+    return result->shownImage.empty() ? nullptr : result->shownImage.data();
+}
+const std::uint8_t *resultShownPreview(const Result *result) {
+    return result->shownPreview.empty() ? nullptr : result->shownPreview.data();
 }
 void freeResult(Result *result) {
     delete result;

@@ -1,71 +1,154 @@
-// Runs the converter's core away from the page, so that large pictures never
-// freeze it. Messages in: {id, kind: "bmp" | "rgba" | "data", bytes, width,
-// height, label}; out: {id, ok, line, file, width, height, image, preview}.
+// Runs the converter's core away from the page, so that no picture freezes
+// it. Requests: {id, kind: "bmp" | "picture" | "data", file, maxWidth,
+// maxHeight}. Replies: {id, stage} while working, then {id, done: true, ok,
+// failure, line, width, height, shownWidth, shownHeight, shownImage,
+// shownPreview, pieces (the data text after its first line) or file (a
+// data file's preview BMP), restart}. Buffers are transferred, not copied.
+"use strict";
+
 const corePromise = createCore();
+// Past this much memory the worker asks to be started afresh: a module's
+// memory only ever grows.
+const restartAbove = 512 * 1024 * 1024;
 
-function copyIn(core, bytes) {
-  const pointer = core._malloc(Math.max(bytes.byteLength, 1));
-  if (pointer) {
-    core.HEAPU8.set(new Uint8Array(bytes), pointer);
-  }
-  return pointer;
-}
+let pieces = [];
 
-function labelIn(core, label) {
-  return copyIn(core, new TextEncoder().encode(label + "\0"));
-}
-
-function copyOut(core, pointer, size) {
-  return pointer ? core.HEAPU8.slice(pointer, pointer + size).buffer : null;
+function failed(failure, line) {
+  return { ok: false, failure, line };
 }
 
 function outOfMemory(core) {
-  return { ok: false, line: core.UTF8ToString(core._outOfMemoryLine()), file: null, width: 0, height: 0 };
+  return failed("outOfMemory", core.UTF8ToString(core._outOfMemoryLine()));
 }
 
-function run(core, request) {
-  const needsLabel = request.kind !== "data";
-  const input = copyIn(core, request.bytes);
-  const label = needsLabel ? labelIn(core, request.label) : 0;
-  if (!input || (needsLabel && !label)) {
-    core._free(input);
-    core._free(label);
-    return outOfMemory(core);
-  }
-  let result = 0;
-  if (request.kind === "bmp") {
-    result = core._convertBmp(input, request.bytes.byteLength, label);
-  } else if (request.kind === "rgba") {
-    result = core._convertRgba(input, request.width, request.height, label);
-  } else {
-    result = core._previewData(input, request.bytes.byteLength);
-  }
-  core._free(input);
-  core._free(label);
-  if (!result) {
-    return outOfMemory(core);
-  }
-  const width = core._resultWidth(result);
-  const height = core._resultHeight(result);
-  const ok = Boolean(core._resultOk(result));
-  const fileSize = core._resultFileSize(result);
+// Bytes into the module's memory, or 0 if it has no room.
+function copyIn(core, bytes) {
+  const pointer = core._malloc(Math.max(bytes.byteLength, 1)) >>> 0;
+  if (pointer) core.HEAPU8.set(new Uint8Array(bytes), pointer);
+  return pointer;
+}
+
+function copyOut(core, pointer, size) {
+  const start = pointer >>> 0;
+  return start ? core.HEAPU8.slice(start, start + size).buffer : null;
+}
+
+// What a Result holds, copied out; the Result is freed.
+function takeResult(core, result) {
+  if (!result) return outOfMemory(core);
+  const shownWidth = core._resultShownWidth(result);
+  const shownHeight = core._resultShownHeight(result);
+  const shownBytes = shownWidth * shownHeight * 4;
   const reply = {
-    ok,
+    ok: Boolean(core._resultOk(result)),
+    failure: core.UTF8ToString(core._resultFailure(result)),
     line: core.UTF8ToString(core._resultLine(result)),
-    file: ok ? copyOut(core, core._resultFile(result), fileSize) : null,
-    width,
-    height,
-    image: copyOut(core, core._resultImage(result), width * height * 4),
-    preview: copyOut(core, core._resultPreview(result), width * height * 4),
+    width: core._resultWidth(result) >>> 0,
+    height: core._resultHeight(result) >>> 0,
+    shownWidth,
+    shownHeight,
+    shownImage: copyOut(core, core._resultShownImage(result), shownBytes),
+    shownPreview: copyOut(core, core._resultShownPreview(result), shownBytes),
   };
+  const fileSize = core._resultFileSize(result) >>> 0;
+  if (fileSize) reply.file = copyOut(core, core._resultFile(result), fileSize);
   core._freeResult(result);
   return reply;
 }
 
+async function convertBmp(core, request) {
+  const input = copyIn(core, await request.file.arrayBuffer());
+  if (!input) return outOfMemory(core);
+  const result = core._convertBmp(input, request.file.size, request.maxWidth, request.maxHeight);
+  core._free(input);
+  return takeResult(core, result);
+}
+
+async function previewData(core, request) {
+  const input = copyIn(core, await request.file.arrayBuffer());
+  if (!input) return outOfMemory(core);
+  const result = core._previewData(input, request.file.size, request.maxWidth, request.maxHeight);
+  core._free(input);
+  return takeResult(core, result);
+}
+
+// A picture the browser decodes, with its stored colours: no colour profile
+// applied and alpha not premultiplied (a 2D canvas would premultiply and lose
+// the colour of transparent pixels, so WebGL reads them). Pictures larger
+// than a texture are read in tiles straight into the core's picture.
+async function convertPicture(core, request) {
+  let bitmap;
+  try {
+    bitmap = await createImageBitmap(request.file, {
+      colorSpaceConversion: "none", premultiplyAlpha: "none",
+    });
+  } catch (error) {
+    return failed("cannotDecode", "");
+  }
+  const { width, height } = bitmap;
+  postMessage({ id: request.id, stage: "converting" });
+  if (!core._startPicture(width, height)) {
+    bitmap.close();
+    return outOfMemory(core);
+  }
+  const gl = new OffscreenCanvas(1, 1).getContext("webgl2", { premultipliedAlpha: false });
+  if (!gl) return failed("cannotDecode", "");
+  const tile = Math.min(gl.getParameter(gl.MAX_TEXTURE_SIZE), 4096);
+  const scratch = core._malloc(Math.min(width, tile) * Math.min(height, tile) * 4) >>> 0;
+  if (!scratch) {
+    bitmap.close();
+    return outOfMemory(core);
+  }
+  const texture = gl.createTexture();
+  gl.bindTexture(gl.TEXTURE_2D, texture);
+  gl.pixelStorei(gl.UNPACK_PREMULTIPLY_ALPHA_WEBGL, false);
+  gl.pixelStorei(gl.UNPACK_COLORSPACE_CONVERSION_WEBGL, gl.NONE);
+  const framebuffer = gl.createFramebuffer();
+  gl.bindFramebuffer(gl.FRAMEBUFFER, framebuffer);
+  let readable = true;
+  for (let top = 0; top < height && readable; top += tile) {
+    for (let left = 0; left < width && readable; left += tile) {
+      const columns = Math.min(tile, width - left);
+      const rows = Math.min(tile, height - top);
+      gl.pixelStorei(gl.UNPACK_SKIP_PIXELS, left);
+      gl.pixelStorei(gl.UNPACK_SKIP_ROWS, top);
+      gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, columns, rows, 0, gl.RGBA, gl.UNSIGNED_BYTE, bitmap);
+      gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, texture, 0);
+      gl.readPixels(0, 0, columns, rows, gl.RGBA, gl.UNSIGNED_BYTE,
+                    core.HEAPU8.subarray(scratch, scratch + columns * rows * 4));
+      readable = gl.getError() === gl.NO_ERROR;
+      core._putRgba(scratch, left, top, columns, rows);
+    }
+  }
+  gl.deleteFramebuffer(framebuffer);
+  gl.deleteTexture(texture);
+  bitmap.close();
+  core._free(scratch);
+  if (!readable) return failed("cannotDecode", "");
+  return takeResult(core, core._finishPicture(request.maxWidth, request.maxHeight));
+}
+
+const conversions = { bmp: convertBmp, picture: convertPicture, data: previewData };
+
 onmessage = async (event) => {
+  const request = event.data;
   const core = await corePromise;
-  const reply = run(core, event.data);
-  reply.id = event.data.id;
-  const transfers = [reply.file, reply.image, reply.preview].filter(Boolean);
+  core.onPiece = (piece) => pieces.push(piece.buffer);
+  pieces = [];
+  let reply;
+  try {
+    reply = await conversions[request.kind](core, request);
+  } catch (error) {
+    // The file could not be read (changed or gone since it was chosen).
+    reply = failed(error.name === "NotReadableError" || error.name === "NotFoundError"
+      ? "cannotRead" : "cannotDecode", "");
+  }
+  reply.id = request.id;
+  reply.done = true;
+  if (request.kind !== "data") reply.pieces = reply.ok ? pieces : [];
+  pieces = [];
+  reply.restart = core.HEAPU8.length > restartAbove;
+  const transfers = [reply.shownImage, reply.shownPreview, reply.file, ...(reply.pieces ?? [])]
+    .filter(Boolean);
   postMessage(reply, transfers);
 };

@@ -1,0 +1,111 @@
+// Every word the page says, in Brazilian Portuguese and in English. The
+// programs' own lines (size:, Error: ...) are never translated: they are
+// shown as the command line prints them, with a sentence from here beside.
+"use strict";
+
+const texts = {
+  pt: {
+    title: "bmp2data: imagens como dados para assembly",
+    languages: "Idioma",
+    intro: "Transforma uma imagem em um fragmento <code>.data</code> para o segmento de dados do seu "
+      + "programa em assembly: um rótulo, <code>.word</code> com a largura e a altura e um byte de "
+      + "cor por pixel (2 bits de azul, 3 de verde e 3 de vermelho), da linha de cima para baixo. "
+      + "Solte um arquivo <code>.data</code> para ver as cores dele.",
+    private: "Tudo acontece nesta página: nenhum arquivo sai do seu computador.",
+    drop: "Solte aqui imagens (BMP, PNG, JPEG, GIF, WebP) ou arquivos <code>.data</code>, ou "
+      + "<strong>escolha os arquivos</strong>",
+    note: "Arquivos BMP são lidos exatamente como o <code>bmp2data</code> da linha de comando os lê. "
+      + "Os outros formatos são decodificados pelo navegador com as cores gravadas no arquivo, sem "
+      + "aplicar perfil de cor. A transparência é ignorada: cada pixel fica com a cor que tem "
+      + "gravada, sem mistura com o fundo, como nos BMP de 32 bits.",
+    clear: "Limpar resultados",
+    remove: "Remover",
+    removeNamed: (name) => `Remover ${name}`,
+    label: "Rótulo",
+    asRead: "como foi lida",
+    reduced: "com as cores reduzidas",
+    dataColours: "as cores do arquivo .data",
+    textOf: (name) => `Texto de ${name}`,
+    copy: "Copiar o texto",
+    copied: "Texto copiado.",
+    copyFailed: "Não deu para copiar. Use o botão de baixar.",
+    download: (name) => `Baixar ${name}`,
+    reading: (name) => `Lendo ${name}…`,
+    decoding: (name) => `Decodificando ${name}…`,
+    converting: (name) => `Convertendo ${name}…`,
+    summary: (done, failed) => {
+      const files = done === 1 ? "1 arquivo pronto" : `${done} arquivos prontos`;
+      const errors = failed === 0 ? "" : failed === 1 ? ", 1 com erro" : `, ${failed} com erro`;
+      return `${files}${errors}, logo abaixo.`;
+    },
+    cleared: "Resultados apagados.",
+    emptyLabel: "Dê um rótulo à imagem para poder baixar o arquivo.",
+    badCharacter: (character) => `Os montadores não aceitam ${character} em rótulos: use letras sem acento, dígitos e _.`,
+    leadingDigit: (digit) => `Os montadores não aceitam rótulos que começam com um dígito (${digit}).`,
+    space: "espaço",
+    useFixed: (label) => `Usar ${label}`,
+    failures: {
+      cannotRead: "O navegador não conseguiu ler o arquivo; talvez ele tenha mudado ou sido apagado depois de escolhido. Escolha-o de novo.",
+      notBmp: "O arquivo começa como um BMP, mas é menor que o próprio cabeçalho. Exporte a imagem de novo.",
+      unsupported: "É um tipo de BMP que o bmp2data não lê (indicado entre parênteses). Salve a imagem de novo como BMP de 24 bits ou solte a versão em PNG.",
+      badHeader: "O cabeçalho do BMP tem valores impossíveis: o arquivo está corrompido. Exporte a imagem de novo.",
+      truncated: "O arquivo termina antes do fim da imagem: está incompleto. Copie ou exporte de novo.",
+      badPixels: "Os pixels pedem algo que a imagem não tem (indicado entre parênteses): o arquivo está corrompido. Exporte a imagem de novo.",
+      outOfMemory: "A imagem não cabe na memória que o navegador dá a esta página. Feche outras abas ou use a versão de linha de comando.",
+      badData: "O texto não está no formato que o bmp2data escreve; a linha indicada mostra onde. Corrija essa linha ou gere o arquivo de novo.",
+      cannotDecode: "O navegador não conseguiu decodificar esta imagem. Confira se o arquivo está inteiro ou salve-o como PNG ou BMP.",
+    },
+  },
+  en: {
+    title: "bmp2data: pictures as assembly data",
+    languages: "Language",
+    intro: "Turns a picture into a <code>.data</code> fragment for your assembly program's data "
+      + "segment: a label, <code>.word</code> with the width and height, and one colour byte per "
+      + "pixel (2 bits of blue, 3 of green, 3 of red), top row first. Drop a <code>.data</code> "
+      + "file to see its colours.",
+    private: "Everything happens in this page: no file leaves your computer.",
+    drop: "Drop pictures (BMP, PNG, JPEG, GIF, WebP) or <code>.data</code> files here, or "
+      + "<strong>choose files</strong>",
+    note: "BMP files are read exactly as the command-line <code>bmp2data</code> reads them. Other "
+      + "formats are decoded by your browser with the colours stored in the file, with no colour "
+      + "profile applied. Transparency is ignored: each pixel keeps the colour it stores, never "
+      + "blended with a background, as for 32-bit BMPs.",
+    clear: "Clear results",
+    remove: "Remove",
+    removeNamed: (name) => `Remove ${name}`,
+    label: "Label",
+    asRead: "as read",
+    reduced: "with the reduced colours",
+    dataColours: "the colours in the .data file",
+    textOf: (name) => `Text of ${name}`,
+    copy: "Copy the text",
+    copied: "Text copied.",
+    copyFailed: "Couldn't copy. Use the download link instead.",
+    download: (name) => `Download ${name}`,
+    reading: (name) => `Reading ${name}…`,
+    decoding: (name) => `Decoding ${name}…`,
+    converting: (name) => `Converting ${name}…`,
+    summary: (done, failed) => {
+      const files = done === 1 ? "1 file ready" : `${done} files ready`;
+      const errors = failed === 0 ? "" : failed === 1 ? ", 1 with an error" : `, ${failed} with errors`;
+      return `${files}${errors}, just below.`;
+    },
+    cleared: "Results cleared.",
+    emptyLabel: "Give the picture a label to download its file.",
+    badCharacter: (character) => `Assemblers reject ${character} in a label: use unaccented letters, digits and _.`,
+    leadingDigit: (digit) => `Assemblers reject labels that start with a digit (${digit}).`,
+    space: "a space",
+    useFixed: (label) => `Use ${label}`,
+    failures: {
+      cannotRead: "The browser couldn't read the file; it may have changed or been deleted after you chose it. Choose it again.",
+      notBmp: "The file starts like a BMP but is shorter than its own header. Export the picture again.",
+      unsupported: "This kind of BMP isn't one bmp2data reads (named in brackets). Save the picture again as a 24-bit BMP, or drop its PNG version.",
+      badHeader: "The BMP header holds impossible values: the file is damaged. Export the picture again.",
+      truncated: "The file ends before the picture does: it is incomplete. Copy or export it again.",
+      badPixels: "The pixels ask for something the picture doesn't have (named in brackets): the file is damaged. Export the picture again.",
+      outOfMemory: "The picture doesn't fit in the memory the browser gives this page. Close other tabs, or use the command-line program.",
+      badData: "The text isn't in the form bmp2data writes; the line number shows where. Fix that line or make the file again.",
+      cannotDecode: "The browser couldn't decode this picture. Check that the file is complete, or save it as PNG or BMP.",
+    },
+  },
+};
