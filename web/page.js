@@ -95,11 +95,9 @@ function startWorker() {
       return;
     }
     pending.delete(reply.id);
-    // A module's memory never shrinks: after a large picture, start afresh.
-    if (reply.restart && pending.size === 0) {
-      worker.terminate();
-      startWorker();
-    }
+    // A module's memory never shrinks: after a large picture the worker
+    // ends itself, and a new one takes over.
+    if (reply.restart) startWorker();
     job.resolve(reply);
   };
 }
@@ -146,14 +144,16 @@ function baseName(name) {
 
 // By content: "BM" goes to the core's reader whatever the name; the browser's
 // picture formats to the browser; a text whose first line has ".word" is a
-// data file. Only what none of these recognises goes by its name.
+// data file. Only what none of these recognises goes by its name. A file
+// that cannot be read at all says so here.
 async function kindOf(file) {
   const head = new Uint8Array(await file.slice(0, 512).arrayBuffer());
+  if (head.length === 0 && file.size > 0) throw new DOMException("gone", "NotReadableError");
   const start = new TextDecoder("latin1").decode(head);
   if (start.startsWith("BM")) return "bmp";
   if (/^(\x89PNG|\xFF\xD8\xFF|GIF8|RIFF....WEBP)/s.test(start)) return "picture";
-  if (/^\s*[^\n]*:\s*\.word/.test(start) || /\.data$/i.test(file.name)) return "data";
-  return "picture";
+  if (/^\s*[^\n]*:\s*\.word/.test(start)) return "data";
+  return { bmp: "bmp", data: "data" }[file.name.split(".").pop().toLowerCase()] ?? "picture";
 }
 
 // ---- Cards ----
@@ -226,13 +226,15 @@ class Card {
       this.offer(this.part(".download-only a"), `${baseName(this.file.name)}.preview.bmp`,
                  new Blob([reply.file], { type: "image/bmp" }));
       this.part(".download-only").hidden = false;
-    } else if (reply.ok) {
-      this.body = new Blob(reply.pieces, { type: "text/plain" });
+    } else if (reply.ok && reply.body) {
+      this.body = reply.body;
       this.part(".label").value = baseName(this.file.name);
       this.part(".label-row").hidden = false;
       this.part(".text-box").hidden = false;
       this.labelChanged();
       this.showMoreText();
+    } else if (reply.ok) {
+      this.tooLarge = true;
     }
     this.showTexts();
   }
@@ -245,8 +247,10 @@ class Card {
     this.part(".working").hidden = !this.stage;
     if (this.stage) this.part(".working span").textContent = say(this.stage, name);
     const explain = this.part(".explain");
-    explain.hidden = !this.reply || this.reply.ok;
-    if (!explain.hidden) explain.textContent = say("failures")[this.reply.failure] ?? "";
+    explain.hidden = !this.reply || (this.reply.ok && !this.tooLarge);
+    if (!explain.hidden) {
+      explain.textContent = this.tooLarge ? say("textTooLarge") : say("failures")[this.reply.failure];
+    }
     this.part(".reduced figcaption").textContent =
       say(this.kind === "data" ? "dataColours" : "reduced");
     this.part(".text").setAttribute("aria-label", say("textOf", `${this.label ?? ""}.data`));

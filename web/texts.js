@@ -39,6 +39,7 @@ const texts = {
       return `${files}${errors}, logo abaixo.`;
     },
     cleared: "Resultados apagados.",
+    textTooLarge: "A imagem foi convertida, mas o texto dela passa do que este navegador consegue guardar para baixar. Use o bmp2data de linha de comando para esta imagem.",
     emptyLabel: "Dê um rótulo à imagem para poder baixar o arquivo.",
     badCharacter: (character) => `Os montadores não aceitam ${character} em rótulos: use letras sem acento, dígitos e _.`,
     leadingDigit: (digit) => `Os montadores não aceitam rótulos que começam com um dígito (${digit}).`,
@@ -91,6 +92,7 @@ const texts = {
       return `${files}${errors}, just below.`;
     },
     cleared: "Results cleared.",
+    textTooLarge: "The picture was converted, but its text is more than this browser can hold for a download. Use the command-line bmp2data for this picture.",
     emptyLabel: "Give the picture a label to download its file.",
     badCharacter: (character) => `Assemblers reject ${character} in a label: use unaccented letters, digits and _.`,
     leadingDigit: (digit) => `Assemblers reject labels that start with a digit (${digit}).`,

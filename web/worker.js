@@ -2,8 +2,9 @@
 // it. Requests: {id, kind: "bmp" | "picture" | "data", file, maxWidth,
 // maxHeight}. Replies: {id, stage} while working, then {id, done: true, ok,
 // failure, line, width, height, shownWidth, shownHeight, shownImage,
-// shownPreview, pieces (the data text after its first line) or file (a
-// data file's preview BMP), restart}. Buffers are transferred, not copied.
+// shownPreview, body (a Blob of the data text after its first line, or
+// null if the browser cannot hold it) or file (a data file's preview BMP),
+// restart}. Buffers are transferred, not copied.
 "use strict";
 
 const corePromise = createCore();
@@ -11,7 +12,32 @@ const corePromise = createCore();
 // memory only ever grows.
 const restartAbove = 512 * 1024 * 1024;
 
+// The text as the core hands it out: pieces of 1 MiB, gathered into Blobs of
+// 64 pieces so that this thread never holds more than 64 MiB of it.
 let pieces = [];
+let blobs = [];
+
+function takePiece(piece) {
+  pieces.push(piece);
+  if (pieces.length === 64) {
+    blobs.push(new Blob(pieces));
+    pieces = [];
+  }
+}
+
+// The whole text after its first line, if the browser can hold it: past its
+// storage for Blobs, a Blob cannot be read.
+async function textBody() {
+  const body = new Blob([...blobs, ...pieces], { type: "text/plain" });
+  blobs = [];
+  pieces = [];
+  try {
+    await body.slice(Math.max(body.size - 1, 0)).arrayBuffer();
+    return body;
+  } catch {
+    return null;
+  }
+}
 
 function failed(failure, line) {
   return { ok: false, failure, line };
@@ -133,8 +159,7 @@ const conversions = { bmp: convertBmp, picture: convertPicture, data: previewDat
 onmessage = async (event) => {
   const request = event.data;
   const core = await corePromise;
-  core.onPiece = (piece) => pieces.push(piece.buffer);
-  pieces = [];
+  core.onPiece = takePiece;
   let reply;
   try {
     reply = await conversions[request.kind](core, request);
@@ -145,10 +170,11 @@ onmessage = async (event) => {
   }
   reply.id = request.id;
   reply.done = true;
-  if (request.kind !== "data") reply.pieces = reply.ok ? pieces : [];
-  pieces = [];
+  const body = await textBody();
+  if (request.kind !== "data" && reply.ok) reply.body = body;
   reply.restart = core.HEAPU8.length > restartAbove;
-  const transfers = [reply.shownImage, reply.shownPreview, reply.file, ...(reply.pieces ?? [])]
-    .filter(Boolean);
+  const transfers = [reply.shownImage, reply.shownPreview, reply.file].filter(Boolean);
   postMessage(reply, transfers);
+  // Ended from here, its memory is given back off the page's thread.
+  if (reply.restart) close();
 };

@@ -1,8 +1,10 @@
-// bmp2data.html opened from disk in Chromium: files given through the file
-// input and by a drop give the native programs' lines, data files and
-// previews; other formats give their stored colours.
+// bmp2data.html opened from disk in Chromium, as a user meets it: every
+// input gives the native programs' line and bytes, in Portuguese and in
+// English; labels, copying, removal, unreadable and misnamed files; no long
+// task while large pictures are converted; no accessibility violation.
 import assert from "node:assert/strict";
-import { existsSync, mkdtempSync, readFileSync, writeFileSync } from "node:fs";
+import { copyFileSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { basename, join } from "node:path";
 import { after, before, test } from "node:test";
@@ -11,15 +13,19 @@ import { chromium } from "playwright-core";
 
 import { dataInputs, pictureInputs } from "./inputs.mjs";
 import { runNative } from "./native.mjs";
+import { bmp, pixelRows, png } from "./pictures.mjs";
 
 const fixtures = new URL("fixtures/", import.meta.url).pathname;
+const sample = new URL("../../examples/sample.bmp", import.meta.url).pathname;
+const axePath = createRequire(import.meta.url).resolve("axe-core/axe.min.js");
 const chromiumPath = process.env.CHROMIUM ?? "/usr/bin/chromium";
 if (!existsSync(chromiumPath)) {
   console.log(`SKIPPED: no Chromium at ${chromiumPath} (Debian's chromium package)`);
   process.exit(77);
 }
+const folder = mkdtempSync(join(tmpdir(), "bmp2data-page-"));
 let browser;
-let page;
+const errors = [];
 
 before(async () => {
   browser = await chromium.launch({
@@ -27,163 +33,211 @@ before(async () => {
     args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking",
            "--disable-component-update", "--disable-sync", "--no-first-run"],
   });
-  page = await browser.newPage({ acceptDownloads: true, viewport: { width: 1100, height: 900 } });
-  const errors = [];
-  page.on("pageerror", (error) => errors.push(error.message));
-  await page.goto(`file://${process.env.BMP2DATA_PAGE}`);
-  page.errors = errors;
 });
 
 after(async () => {
-  assert.deepEqual(page.errors, []);
   await browser.close();
+  rmSync(folder, { recursive: true, force: true });
+  assert.deepEqual(errors, []);
 });
 
-// Waits for the views of these files and returns, for each, its line and
-// the bytes its download link offers (read inside the page).
-async function viewsOf(names) {
-  await page.waitForFunction(
-    (wanted) => wanted.every((name) => document.querySelector(`.result[data-name="${name}"][data-done]`)),
-    names, { timeout: 60000 });
-  return page.evaluate(async (wanted) => {
-    const views = {};
-    for (const name of wanted) {
-      const view = document.querySelector(`.result[data-name="${name}"]`);
-      const link = view.querySelector(".download a");
-      let file = null;
-      if (!view.querySelector(".download").hidden) {
-        file = [...new Uint8Array(await (await fetch(link.href)).arrayBuffer())];
+// A fresh page in a browser that prefers `locale`, watching for long tasks.
+async function openPage(locale) {
+  const context = await browser.newContext({
+    locale, acceptDownloads: true, viewport: { width: 1366, height: 768 },
+  });
+  await context.grantPermissions(["clipboard-read", "clipboard-write"]);
+  const page = await context.newPage();
+  page.on("pageerror", (error) => errors.push(error.message));
+  await page.addInitScript(() => {
+    window.longestTask = 0;
+    new PerformanceObserver((list) => {
+      for (const entry of list.getEntries()) {
+        window.longestTask = Math.max(window.longestTask, entry.duration);
       }
-      views[name] = { line: view.querySelector(".line").textContent, file, download: link.download };
+    }).observe({ type: "longtask", buffered: true });
+  });
+  await page.goto(`file://${process.env.BMP2DATA_PAGE}`);
+  return page;
+}
+
+// Picks the files and returns, once all are done, each card's line,
+// explanation and download (name and bytes, read inside the page).
+async function convert(page, paths) {
+  await page.setInputFiles("#files", paths);
+  return cardsOf(page, paths.map((path) => basename(path)));
+}
+
+async function cardsOf(page, names) {
+  await page.waitForFunction(
+    (wanted) => wanted.every((name) => document.querySelector(`.result[data-name="${CSS.escape(name)}"][data-done]`)),
+    names, { timeout: 240000 });
+  return page.evaluate(async (wanted) => {
+    const cards = {};
+    for (const name of wanted) {
+      const card = document.querySelector(`.result[data-name="${CSS.escape(name)}"]`);
+      const link = card.querySelector("a.download[href]");
+      cards[name] = {
+        line: card.querySelector(".line").textContent,
+        explain: card.querySelector(".explain").hidden ? "" : card.querySelector(".explain").textContent,
+        download: link?.download ?? null,
+        file: link ? [...new Uint8Array(await (await fetch(link.href)).arrayBuffer())] : null,
+      };
     }
-    return views;
+    return cards;
   }, names);
 }
 
-async function clearResults() {
-  await page.evaluate(() => { document.getElementById("results").textContent = ""; });
+async function accessibilityViolations(page) {
+  await page.addScriptTag({ path: axePath });
+  const found = await page.evaluate(async () => (await axe.run()).violations);
+  return found.map(({ id, nodes }) => `${id}: ${nodes.map((node) => node.target).join(" ")}`);
 }
 
-test("pictures picked with the file input give the native text", async () => {
-  const inputs = pictureInputs().filter(({ path }) => !path.includes("regressions"));
-  await page.setInputFiles("#files", inputs.map(({ path }) => path));
-  const views = await viewsOf(inputs.map(({ path }) => basename(path)));
-  for (const { name, path } of inputs) {
-    const label = basename(path, ".bmp");
-    const native = runNative("bmp2data", path, "bmp", "data", label.replace(/[^A-Za-z0-9_]/g, "_"));
-    const view = views[basename(path)];
-    assert.equal(view.line, native.line, name);
-    if (native.file) {
-      // The label is the file's name; the native run used a safe copy of it.
-      const expected = native.file.toString().replace(/^[^:]*:/, `${label}:`);
-      assert.equal(Buffer.from(view.file).toString(), expected, name);
-      assert.equal(view.download, `${label}.data`, name);
-    } else {
-      assert.equal(view.file, null, name);
+test("every input gives the native line and bytes, with a sentence in Portuguese for each error", async () => {
+  const page = await openPage("pt-BR");
+  assert.deepEqual(await accessibilityViolations(page), []);
+  const pictures = pictureInputs();
+  const data = dataInputs();
+  const cards = await convert(page, [...pictures, ...data].map(({ path }) => path));
+  const check = (inputs, program, extension, output, nameOf) => {
+    for (const { name, path } of inputs) {
+      const native = runNative(program, path, extension, output, nameOf(path));
+      const card = cards[basename(path)];
+      assert.equal(card.line, native.line, name);
+      assert.equal(card.explain !== "", native.status !== 0, name);
+      assert.deepEqual(card.file && Buffer.from(card.file), native.file, name);
     }
-  }
-  await clearResults();
+  };
+  check(pictures, "bmp2data", "bmp", "data", (path) => basename(path, ".bmp"));
+  check(data, "data2bmp", "data", "preview.bmp", () => "pic");
+  assert.equal(await page.getAttribute("html", "lang"), "pt-BR");
+  assert.match(cards["last-row-one-byte-short.bmp"].explain, /incompleto/);
+  assert.deepEqual(await accessibilityViolations(page), []);
+  await page.screenshot({ path: process.env.SCREENSHOT ?? join(folder, "page.png"), fullPage: true });
+  await page.close();
 });
 
-test("data files give the native preview, also when dropped", async () => {
-  const inputs = dataInputs();
-  // A drop, as from a file manager.
-  await page.evaluate(async (files) => {
-    const transfer = new DataTransfer();
-    for (const { name, bytes } of files) {
-      transfer.items.add(new File([new Uint8Array(bytes)], name));
-    }
-    document.getElementById("drop").dispatchEvent(
-      new DragEvent("drop", { dataTransfer: transfer, bubbles: true, cancelable: true }));
-  }, inputs.map(({ path }) => ({ name: basename(path), bytes: [...readFileSync(path)] })));
-  const views = await viewsOf(inputs.map(({ path }) => basename(path)));
-  for (const { name, path } of inputs) {
-    const native = runNative("data2bmp", path, "data", "preview.bmp");
-    const view = views[basename(path)];
-    assert.equal(view.line, native.line, name);
-    assert.deepEqual(view.file && Buffer.from(view.file), native.file, name);
-  }
-  await clearResults();
-});
-
-// The pixels of a 24-bit BMP, top row first, as RGBA.
-function bmpPixels(bytes) {
-  const offset = bytes.readUInt32LE(10);
-  const width = bytes.readInt32LE(18);
-  const height = bytes.readInt32LE(22);
-  const stride = Math.ceil((width * 3) / 4) * 4;
-  const rgba = [];
-  for (let y = height - 1; y >= 0; y--) {
-    for (let x = 0; x < width; x++) {
-      const at = offset + y * stride + x * 3;
-      rgba.push(bytes[at + 2], bytes[at + 1], bytes[at], 255);
-    }
-  }
-  return rgba;
-}
-
-test("the reduced-colour preview shows the pixels data2bmp writes; downloads work", async () => {
-  const sample = new URL("../../examples/sample.bmp", import.meta.url).pathname;
-  await page.setInputFiles("#files", [sample]);
-  await viewsOf(["sample.bmp"]);
-  const shown = await page.evaluate(() => {
-    const canvas = document.querySelector('.result[data-name="sample.bmp"] .reduced canvas');
-    return [...canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data];
-  });
-  const data = runNative("bmp2data", sample, "bmp", "data").file;
-  const dataFile = join(mkdtempSync(join(tmpdir(), "bmp2data-page-")), "sample.data");
-  writeFileSync(dataFile, data);
-  const preview = runNative("data2bmp", dataFile, "data", "preview.bmp").file;
-  assert.deepEqual(shown, bmpPixels(preview));
-
-  // A real download, as a user gets it.
-  const [download] = await Promise.all([
-    page.waitForEvent("download"),
-    page.click('.result[data-name="sample.bmp"] .download a'),
-  ]);
-  assert.equal(download.suggestedFilename(), "sample.data");
-  const saved = readFileSync(await download.path());
-  assert.deepEqual(saved, runNative("bmp2data", sample, "bmp", "data", "sample").file);
-
-  // The label can be edited; the text follows it.
-  await page.fill('.result[data-name="sample.bmp"] .label', "9lives");
-  await page.waitForFunction(() => document.querySelector(".result .download a").download === "9lives.data");
-  assert.match(await page.textContent(".result .warning"), /reject/);
-  await clearResults();
-});
-
-test("PNG, GIF and WebP give their stored colours: no colour profile, no premultiplication", async () => {
-  const pairs = ["icc.png", "alpha.png", "few.gif", "lossless.webp"];
-  await page.setInputFiles("#files", [...pairs.map((name) => join(fixtures, name)), join(fixtures, "photo.jpg")]);
-  const views = await viewsOf([...pairs, "photo.jpg"]);
-  for (const name of pairs) {
-    const twin = join(fixtures, `${name.split(".")[0]}.bmp`);
-    const label = name.split(".")[0];
-    const native = runNative("bmp2data", twin, "bmp", "data", label);
-    assert.equal(views[name].line, native.line, name);
-    assert.equal(Buffer.from(views[name].file).toString(), native.file.toString(), name);
-  }
-  assert.equal(views["photo.jpg"].line, "size:16 x 12");
-});
-
-test("it works with the keyboard, and the screenshot is taken", async () => {
+test("English follows the browser; the language switch is remembered", async () => {
+  const page = await openPage("en-US");
+  assert.equal(await page.getAttribute("html", "lang"), "en");
+  const cards = await convert(page, [join(fixtures, "alpha.png")]);
+  assert.equal(cards["alpha.png"].download, "alpha.data");
+  assert.equal(await page.textContent(".result a.download"), "Download alpha.data");
+  await page.click("button[data-language=pt]");
+  assert.equal(await page.textContent(".result a.download"), "Baixar alpha.data");
   await page.reload();
-  await page.keyboard.press("Tab");
-  assert.equal(await page.evaluate(() => document.activeElement.id), "files");
-  await page.setInputFiles("#files", [new URL("../../examples/sample.bmp", import.meta.url).pathname,
-                                      join(fixtures, "alpha.png")]);
-  await viewsOf(["sample.bmp", "alpha.png"]);
-  // From the file input on: the first label, then (past the scrollable
-  // text, which the keyboard can scroll) its download link.
-  await page.focus("#files");
-  await page.keyboard.press("Tab");
-  assert.equal(await page.evaluate(() => document.activeElement.className), "label");
-  const reached = [];
-  for (let i = 0; i < 3 && reached.at(-1) !== "A"; i++) {
-    await page.keyboard.press("Tab");
-    reached.push(await page.evaluate(() => document.activeElement.tagName));
+  assert.equal(await page.getAttribute("html", "lang"), "pt-BR");
+  await page.close();
+});
+
+test("labels are fixed in one click, an empty one cannot be downloaded, a new one is downloaded at once, copying gives the download", async () => {
+  const page = await openPage("pt-BR");
+  await convert(page, [sample]);
+  const fixes = [["meu desenho", /espaço/, "meu_desenho"], ["café", /“é”/, "cafe"],
+                 ["2fundo", /dígito \(2\)/, "_2fundo"]];
+  for (const [label, warning, fixed] of fixes) {
+    await page.fill(".label", label);
+    assert.match(await page.textContent(".warning"), warning);
+    await page.click(".fix");
+    assert.equal(await page.inputValue(".label"), fixed);
+    assert.equal(await page.textContent(".warning"), "");
   }
-  assert.equal(reached.at(-1), "A", reached.join(" "));
-  assert.equal(await page.evaluate(() => document.activeElement.download), "sample.data");
-  await page.screenshot({ path: process.env.SCREENSHOT ?? "bmp2data-page.png", fullPage: true });
+  await page.fill(".label", "");
+  assert.equal(await page.locator("a.download[href]").count(), 0);
+  assert.match(await page.textContent(".warning"), /rótulo/);
+  await page.fill(".label", "novo");
+  const [download] = await Promise.all([page.waitForEvent("download"), page.click("a.download")]);
+  assert.equal(download.suggestedFilename(), "novo.data");
+  const saved = readFileSync(await download.path());
+  assert.deepEqual(saved, runNative("bmp2data", sample, "bmp", "data", "novo").file);
+  await page.focus(".copy");
+  await page.keyboard.press("Enter");
+  await page.waitForFunction(() => document.querySelector(".copied").textContent !== "");
+  assert.equal(await page.evaluate(() => navigator.clipboard.readText()), saved.toString());
+  assert.deepEqual(await accessibilityViolations(page), []);
+  await page.close();
+});
+
+test("a batch goes on past an unreadable file; a BMP is read as BMP whatever its name; cards can be removed", async () => {
+  const page = await openPage("pt-BR");
+  const vanishing = join(folder, "vanishing.bmp");
+  copyFileSync(sample, vanishing);
+  const misnamed = join(folder, "drawing.png");
+  copyFileSync(sample, misnamed);
+  const beyond = join(folder, "beyond.gif");
+  copyFileSync(new URL("../../tests/bad/colour-index-beyond-the-palette.bmp", import.meta.url), beyond);
+  await page.setInputFiles("#files", [sample, vanishing, misnamed, beyond]);
+  rmSync(vanishing); // changed on disk while queued: the browser can no longer read it
+  const cards = await cardsOf(page, ["sample.bmp", "vanishing.bmp", "drawing.png", "beyond.gif"]);
+  assert.equal(cards["vanishing.bmp"].line, "");
+  assert.match(cards["vanishing.bmp"].explain, /não conseguiu ler/);
+  assert.equal(cards["drawing.png"].line, "size:32 x 20");
+  assert.equal(cards["drawing.png"].download, "drawing.data");
+  assert.equal(cards["beyond.gif"].line, "Error: bad BMP pixel data (colour index beyond the palette)");
+  assert.match(await page.textContent("#summary"), /2 arquivos prontos, 2 com erro/);
+  await page.click('.result[data-name="sample.bmp"] .remove');
+  assert.equal(await page.locator(".result").count(), 3);
+  assert.equal(await page.evaluate(() => document.activeElement.getAttribute("aria-label")),
+               "Remover vanishing.bmp");
+  await page.click("#clear");
+  assert.equal(await page.locator(".result").count(), 0);
+  await page.close();
+});
+
+// Converts one large picture in a page of its own; the card's line, whether
+// its text is offered, and the longest main-thread task meanwhile.
+async function convertLarge(path) {
+  const page = await openPage("en-US");
+  await page.setInputFiles("#files", path);
+  await page.waitForSelector(".result[data-done]", { timeout: 240000 });
+  const card = await page.evaluate(() => ({
+    line: document.querySelector(".line").textContent,
+    offered: document.querySelector("a.download[href]") !== null,
+    explain: document.querySelector(".explain").textContent,
+    preview: document.querySelector(".reduced canvas").width,
+    longest: window.longestTask,
+  }));
+  await page.close();
+  return card;
+}
+
+test("no long task while an 8192² BMP converts or a 10000² PNG is decoded; pictures past 8192 convert", async () => {
+  const gradient = (x, y) => [x & 255, y & 255, (x + y) >> 6 & 255];
+  const wide = pixelRows(9000, 6, gradient);
+  writeFileSync(join(folder, "wide.png"), png(9000, 6, wide));
+  writeFileSync(join(folder, "wide.bmp"), bmp(9000, 6, wide));
+  const page = await openPage("en-US");
+  const cards = await convert(page, [join(folder, "wide.png")]);
+  const native = runNative("bmp2data", join(folder, "wide.bmp"), "bmp", "data", "wide");
+  assert.deepEqual(Buffer.from(cards["wide.png"].file), native.file);
+  await page.close();
+  const pictures = {
+    "big.bmp": () => bmp(8192, 8192, pixelRows(8192, 8192, gradient)),
+    "huge.png": () => png(10000, 10000, pixelRows(10000, 10000, gradient)),
+  };
+  for (const [name, make] of Object.entries(pictures)) {
+    writeFileSync(join(folder, name), make());
+    const card = await convertLarge(join(folder, name));
+    rmSync(join(folder, name));
+    assert.match(card.line, /^size:(8192 x 8192|10000 x 10000)$/, name);
+    assert.equal(card.preview, 360, name); // drawn at the size shown
+    assert.ok(card.longest < 100, `${name}: longest main-thread task ${card.longest} ms`);
+  }
+});
+
+// Its text, 1.1 GB, is more than this headless Chromium keeps for Blobs
+// (about 500 MB): the card then says so and points to the command line.
+test("a 16384 x 16384 BMP (768 MiB of pixels) converts", async () => {
+  const huge = join(folder, "huge.bmp");
+  const header = bmp(16384, 1, [Buffer.alloc(16384 * 3)]).subarray(0, 54);
+  header.writeInt32LE(16384, 22);
+  writeFileSync(huge, header);
+  writeFileSync(huge, Buffer.alloc(16384 * 3 * 16384, 0x80), { flag: "a" });
+  const card = await convertLarge(huge);
+  rmSync(huge);
+  assert.equal(card.line, "size:16384 x 16384");
+  assert.equal(card.preview, 360);
+  assert.ok(card.offered || /command-line/.test(card.explain), card.explain);
+  assert.ok(card.longest < 100, `longest main-thread task ${card.longest} ms`);
 });
