@@ -188,6 +188,7 @@ class Card {
     this.part(".copy").addEventListener("click", () => this.copy());
     this.part(".text").addEventListener("scroll", () => this.showMoreText());
     this.stage = "reading";
+    this.shownBytes = 0;
     results.append(this.view);
     cards.add(this);
     this.showTexts();
@@ -307,24 +308,32 @@ class Card {
     link.textContent = "";
   }
 
-  // The text appears a piece at a time as it is scrolled, so even the text
-  // of a huge picture is never put into the page at once.
+  // The text appears a few lines at a time as it is scrolled, each piece a
+  // block of whole lines of its own, so that neither reading nor laying out
+  // ever takes in more than one piece, whatever the picture's size.
   async showMoreText() {
     const box = this.part(".text");
     if (this.loading || !this.body) return;
+    const nearEnd = box.scrollTop + box.clientHeight > box.scrollHeight - 400;
+    if (!nearEnd || this.shownBytes >= this.body.size) return;
+    this.loading = true;
+    let lines = "";
+    while (this.shownBytes < this.body.size && !lines.includes("\n")) {
+      const piece = this.body.slice(this.shownBytes, this.shownBytes + 65536);
+      this.shownBytes += piece.size;
+      lines += await piece.text();
+    }
+    const end = this.shownBytes < this.body.size ? lines.lastIndexOf("\n") + 1 : lines.length;
+    this.shownBytes -= new TextEncoder().encode(lines.slice(end)).length;
+    const block = document.createElement("div");
     if (!box.firstChild) {
       const head = document.createElement("span");
       head.className = "head";
       head.textContent = this.head ?? "";
-      box.append(head);
-      this.shownBytes = 0;
+      block.append(head);
     }
-    const nearEnd = box.scrollTop + box.clientHeight > box.scrollHeight - 400;
-    if (!nearEnd || this.shownBytes >= this.body.size) return;
-    this.loading = true;
-    const piece = this.body.slice(this.shownBytes, this.shownBytes + 32768);
-    box.append(await piece.text());
-    this.shownBytes += piece.size;
+    block.append(lines.slice(0, end));
+    box.append(block);
     this.loading = false;
     this.showMoreText();
   }

@@ -156,6 +156,22 @@ test("labels are fixed in one click, an empty one cannot be downloaded, a new on
   await page.waitForFunction(() => document.querySelector(".copied").textContent !== "");
   assert.equal(await page.evaluate(() => navigator.clipboard.readText()), saved.toString());
   assert.deepEqual(await accessibilityViolations(page), []);
+
+  // A longer text is shown as it is scrolled, to its last byte.
+  const photo = join(folder, "photo.bmp");
+  writeFileSync(photo, bmp(700, 500, pixelRows(700, 500, (x, y) => [x, y, x ^ y])));
+  await page.click("#clear");
+  await convert(page, [photo]);
+  const shown = await page.evaluate(async () => {
+    const box = document.querySelector(".text");
+    for (let height = -1; height !== box.scrollHeight;) {
+      height = box.scrollHeight;
+      box.scrollTop = height;
+      await new Promise((resolve) => setTimeout(resolve, 200));
+    }
+    return box.textContent;
+  });
+  assert.equal(shown, runNative("bmp2data", photo, "bmp", "data", "photo").file.toString());
   await page.close();
 });
 
