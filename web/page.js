@@ -308,23 +308,24 @@ class Card {
     link.textContent = "";
   }
 
-  // The text appears a few lines at a time as it is scrolled, each piece a
-  // block of whole lines of its own, so that neither reading nor laying out
-  // ever takes in more than one piece, whatever the picture's size.
+  // The text appears a piece at a time as it is scrolled. Each piece is a
+  // block of its own of at most 16 KiB, ending after a line or, within a
+  // longer row, after a value; a block that goes on with a row is marked.
+  // So neither reading nor laying out ever takes in more than one piece,
+  // whatever the picture's size. (The text after the first line is ASCII:
+  // one byte a character.)
   async showMoreText() {
     const box = this.part(".text");
     if (this.loading || !this.body) return;
     const nearEnd = box.scrollTop + box.clientHeight > box.scrollHeight - 400;
     if (!nearEnd || this.shownBytes >= this.body.size) return;
     this.loading = true;
-    let lines = "";
-    while (this.shownBytes < this.body.size && !lines.includes("\n")) {
-      const piece = this.body.slice(this.shownBytes, this.shownBytes + 65536);
-      this.shownBytes += piece.size;
-      lines += await piece.text();
+    const text = await this.body.slice(this.shownBytes, this.shownBytes + 16384).text();
+    let end = text.length;
+    if (this.shownBytes + end < this.body.size) {
+      const lineEnd = text.lastIndexOf("\n") + 1;
+      end = lineEnd > 0 ? lineEnd : text.lastIndexOf(",") + 1;
     }
-    const end = this.shownBytes < this.body.size ? lines.lastIndexOf("\n") + 1 : lines.length;
-    this.shownBytes -= new TextEncoder().encode(lines.slice(end)).length;
     const block = document.createElement("div");
     if (!box.firstChild) {
       const head = document.createElement("span");
@@ -332,8 +333,11 @@ class Card {
       head.textContent = this.head ?? "";
       block.append(head);
     }
-    block.append(lines.slice(0, end));
+    block.classList.toggle("continued", this.midRow === true);
+    block.append(text.slice(0, end));
     box.append(block);
+    this.midRow = !text.slice(0, end).endsWith("\n");
+    this.shownBytes += end;
     this.loading = false;
     this.showMoreText();
   }
