@@ -205,7 +205,6 @@ class Card {
     } catch (error) {
       this.show({ ok: false, failure: "cannotRead", line: "" });
     }
-    await this.textChecked;
     this.view.dataset.done = "true";
     return this.reply.ok;
   }
@@ -228,14 +227,15 @@ class Card {
       this.offer(this.part(".download-only a"), `${baseName(this.file.name)}.preview.bmp`,
                  new Blob([reply.file], { type: "image/bmp" }));
       this.part(".download-only").hidden = false;
-    } else if (reply.ok) {
+    } else if (reply.ok && reply.body) {
       this.body = reply.body;
       this.part(".label").value = baseName(this.file.name);
       this.part(".label-row").hidden = false;
       this.part(".text-box").hidden = false;
       this.labelChanged();
       this.showMoreText();
-      this.textChecked = this.checkTextKept();
+    } else if (reply.ok) {
+      this.tooLarge = true; // converted, but the browser cannot hold its text
     }
     this.showTexts();
   }
@@ -292,21 +292,6 @@ class Card {
       this.offer(link, `${label}.data`, this.text);
     }
     this.showTexts();
-  }
-
-  // Past the browser's storage for Blobs, a Blob cannot be read: then the
-  // text is withdrawn and the card says so.
-  async checkTextKept() {
-    try {
-      await this.body.slice(Math.max(this.body.size - 1, 0)).arrayBuffer();
-    } catch {
-      this.tooLarge = true;
-      this.body = null;
-      this.part(".label-row").hidden = true;
-      this.part(".text-box").hidden = true;
-      this.withdraw(this.part(".text-box a"));
-      this.showTexts();
-    }
   }
 
   offer(link, name, blob) {

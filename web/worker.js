@@ -2,8 +2,9 @@
 // it. Requests: {id, kind: "bmp" | "picture" | "data", file, maxWidth,
 // maxHeight}. Replies: {id, stage} while working, then {id, done: true, ok,
 // failure, line, width, height, shownWidth, shownHeight, shownImage,
-// shownPreview, body (a Blob of the data text after its first line) or
-// file (a data file's preview BMP), restart}. Buffers are transferred, not copied.
+// shownPreview, body (a Blob of the data text after its first line, or
+// null if the browser cannot hold it) or file (a data file's preview BMP),
+// restart}. Buffers are transferred, not copied.
 "use strict";
 
 const corePromise = createCore();
@@ -24,12 +25,19 @@ function takePiece(piece) {
   }
 }
 
-// The whole text after its first line.
-function textBody() {
+// The whole text after its first line, once the browser holds all of it
+// (so that the page never waits for it), or null if it cannot: past its
+// storage for Blobs, a Blob cannot be read.
+async function textBody() {
   const body = new Blob([...blobs, ...pieces], { type: "text/plain" });
   blobs = [];
   pieces = [];
-  return body;
+  try {
+    await body.slice(Math.max(body.size - 1, 0)).arrayBuffer();
+    return body;
+  } catch {
+    return null;
+  }
 }
 
 function failed(failure, line) {
@@ -163,7 +171,7 @@ onmessage = async (event) => {
   }
   reply.id = request.id;
   reply.done = true;
-  const body = textBody();
+  const body = await textBody();
   if (request.kind !== "data" && reply.ok) reply.body = body;
   reply.restart = core.HEAPU8.length > restartAbove;
   const transfers = [reply.shownImage, reply.shownPreview, reply.file].filter(Boolean);
