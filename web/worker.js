@@ -83,18 +83,12 @@ function takeResult(core, result) {
   return reply;
 }
 
-async function convertBmp(core, request) {
+// A file whose bytes the core reads itself: a BMP (convertBmp) or a data
+// file (previewData).
+async function fromBytes(core, request, call) {
   const input = copyIn(core, await request.file.arrayBuffer());
   if (!input) return outOfMemory(core);
-  const result = core._convertBmp(input, request.file.size, request.maxWidth, request.maxHeight);
-  core._free(input);
-  return takeResult(core, result);
-}
-
-async function previewData(core, request) {
-  const input = copyIn(core, await request.file.arrayBuffer());
-  if (!input) return outOfMemory(core);
-  const result = core._previewData(input, request.file.size, request.maxWidth, request.maxHeight);
+  const result = call(input, request.file.size, request.maxWidth, request.maxHeight);
   core._free(input);
   return takeResult(core, result);
 }
@@ -155,7 +149,11 @@ async function convertPicture(core, request) {
   return takeResult(core, core._finishPicture(request.maxWidth, request.maxHeight));
 }
 
-const conversions = { bmp: convertBmp, picture: convertPicture, data: previewData };
+const conversions = {
+  bmp: (core, request) => fromBytes(core, request, core._convertBmp),
+  data: (core, request) => fromBytes(core, request, core._previewData),
+  picture: convertPicture,
+};
 
 onmessage = async (event) => {
   const request = event.data;
