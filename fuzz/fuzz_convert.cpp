@@ -1,12 +1,16 @@
 // libFuzzer target: the whole conversion, reader and writer, on arbitrary bytes
-// given as the .bmp file.
+// given as the .bmp file; then, for pictures that were read, a resize and a
+// colour reduction chosen by the input's last bytes.
 #include "bmp_decoder.h"
+#include "color_modes.h"
 #include "data_writer.h"
+#include "resize.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <streambuf>
+#include <vector>
 
 namespace {
 
@@ -21,6 +25,27 @@ class DiscardingBuffer : public std::streambuf {
     }
 };
 
+// A size of 1 to 64 a side, a filter and a colour mode from the input's last
+// bytes; small pictures only, so each run stays fast.
+void resizeAndReduce(const std::uint8_t *data, std::size_t size) {
+    if (size < 3 || std::int64_t{width} * height > 1 << 16) {
+        return;
+    }
+    const std::uint8_t choice = data[size - 3];
+    const Outcome resized =
+        resizeImage(1U + data[size - 1] % 64U, 1U + data[size - 2] % 64U,
+                    choice % 2 == 0 ? ResizeFilter::sharp : ResizeFilter::smooth);
+    if (resized.ok() != (width > 0 && height > 0)) {
+        __builtin_trap(); // any picture with pixels can be resized to such a size
+    }
+    std::vector<std::uint8_t> values;
+    const ColorMode mode = static_cast<ColorMode>(choice / 2 % 3);
+    if (!reduceColors(mode, values).ok() ||
+        values.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        __builtin_trap();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -29,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         DiscardingBuffer discard;
         std::ostream out(&discard);
         writeData(out, "fuzz");
+        resizeAndReduce(data, size);
     } else if (messageOf(outcome).rfind("Error: ", 0) != 0 || texels != nullptr) {
         __builtin_trap(); // every failure has its message and leaves no picture
     }

@@ -33,6 +33,8 @@ std::string messageOf(const Outcome &outcome) {
         return "Error: Malloc failed";
     case Failure::badData:
         return "Error: bad data file (line " + std::to_string(outcome.line) + "): " + detail;
+    case Failure::badSize:
+        return "Error: bad size (" + detail + ")";
     }
     return "Error: unknown failure";
 }

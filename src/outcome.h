@@ -21,6 +21,7 @@ enum class Failure {
     badPixels, // detail: what the pixel data asks that the picture cannot hold
     outOfMemory,
     badData, // detail: what is wrong in a data file; line: where
+    badSize, // detail: the size asked for a resized picture, and why it cannot be
 };
 
 struct Outcome {

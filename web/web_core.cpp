@@ -179,6 +179,8 @@ const char *failureName(Failure failure) {
         return "outOfMemory";
     case Failure::badData:
         return "badData";
+    case Failure::badSize:
+        return "badSize";
     }
     return "unknown";
 }

@@ -1,0 +1,135 @@
+#include "resize.h"
+
+#include "bmp_decoder.h"
+#include "memory.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What one output position along an axis takes: source positions and their
+// weights, all over the axis's denominator.
+struct Tap {
+    std::uint32_t index;
+    std::uint64_t weight;
+};
+
+struct Axis {
+    std::vector<std::vector<Tap>> taps; // one list per output position
+    std::uint64_t denominator = 1;
+};
+
+Axis sharpAxis(std::uint32_t source, std::uint32_t target) {
+    Axis axis;
+    for (std::uint64_t x = 0; x < target; ++x) {
+        axis.taps.push_back(
+            {{static_cast<std::uint32_t>((2 * x + 1) * source / (2 * std::uint64_t{target})), 1}});
+    }
+    return axis;
+}
+
+// Output position x covers [x, x + 1) × source / target of the source; in
+// units of 1 / target that is [x × source, (x + 1) × source), and source
+// position i covers [i × target, (i + 1) × target).
+Axis boxAxis(std::uint32_t source, std::uint32_t target) {
+    Axis axis;
+    axis.denominator = source;
+    for (std::uint64_t x = 0; x < target; ++x) {
+        const std::uint64_t start = x * source;
+        const std::uint64_t end = start + source;
+        std::vector<Tap> taps;
+        for (std::uint64_t i = start / target; i * target < end; ++i) {
+            const std::uint64_t overlap =
+                std::min(end, (i + 1) * target) - std::max(start, i * target);
+            taps.push_back({static_cast<std::uint32_t>(i), overlap});
+        }
+        axis.taps.push_back(std::move(taps));
+    }
+    return axis;
+}
+
+// The centre of output position x lies at (x + 0.5) × source / target - 0.5
+// in source positions: in units of 1 / (2 × target), (2x + 1) × source - target.
+// Between the outermost centres the edge values hold.
+Axis bilinearAxis(std::uint32_t source, std::uint32_t target) {
+    Axis axis;
+    axis.denominator = 2 * std::uint64_t{target};
+    for (std::int64_t x = 0; x < target; ++x) {
+        const std::int64_t at = (2 * x + 1) * source - target;
+        const auto whole = static_cast<std::uint32_t>(std::max<std::int64_t>(at, 0) /
+                                                      static_cast<std::int64_t>(axis.denominator));
+        const std::uint64_t part = at <= 0 ? 0 : static_cast<std::uint64_t>(at) % axis.denominator;
+        if (whole + 1 >= source || part == 0) {
+            axis.taps.push_back({{std::min(whole, source - 1), axis.denominator}});
+        } else {
+            axis.taps.push_back({{whole, axis.denominator - part}, {whole + 1, part}});
+        }
+    }
+    return axis;
+}
+
+Axis axisFor(std::uint32_t source, std::uint32_t target, ResizeFilter filter) {
+    if (filter == ResizeFilter::sharp) {
+        return sharpAxis(source, target);
+    }
+    return target > source ? bilinearAxis(source, target) : boxAxis(source, target);
+}
+
+// One output pixel: the weighted sum of its source pixels over the
+// denominator, halves away from zero (every sum is non-negative).
+void sample(const std::vector<Tap> &columns, const std::vector<Tap> &rows,
+            std::uint64_t denominator, std::uint8_t *target) {
+    const auto sourceColumns = static_cast<std::size_t>(width);
+    const auto sourceRows = static_cast<std::size_t>(height);
+    std::array<std::uint64_t, 3> sums{};
+    for (const Tap &row : rows) {
+        const std::uint8_t *sourceRow =
+            texels.get() + (sourceRows - 1 - row.index) * sourceColumns * 3;
+        for (const Tap &column : columns) {
+            const std::uint64_t weight = row.weight * column.weight;
+            for (std::size_t c = 0; c < 3; ++c) {
+                sums[c] += weight * sourceRow[static_cast<std::size_t>(column.index) * 3 + c];
+            }
+        }
+    }
+    for (std::size_t c = 0; c < 3; ++c) {
+        target[c] = static_cast<std::uint8_t>((2 * sums[c] + denominator) / (2 * denominator));
+    }
+}
+
+} // namespace
+
+Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filter) {
+    if (columns == 0 || rows == 0 || columns > maxResizedSide || rows > maxResizedSide) {
+        return fail(Failure::badSize, std::to_string(columns) + " x " + std::to_string(rows) +
+                                          ": each side must be 1 to " +
+                                          std::to_string(maxResizedSide));
+    }
+    if (width <= 0 || height <= 0 || !texels) {
+        return fail(Failure::badSize, "the picture has no pixels");
+    }
+    const auto sourceColumns = static_cast<std::uint32_t>(width);
+    const auto sourceRows = static_cast<std::uint32_t>(height);
+    std::unique_ptr<std::uint8_t[]> resized;
+    Outcome found = allocate(resized, {columns, rows, 3});
+    if (!found.ok()) {
+        return found;
+    }
+    const Axis across = axisFor(sourceColumns, columns, filter);
+    const Axis down = axisFor(sourceRows, rows, filter);
+    // Rows are stored bottom-up: output row y from the top is stored at rows - 1 - y.
+    for (std::uint32_t y = 0; y < rows; ++y) {
+        std::uint8_t *row = resized.get() + static_cast<std::size_t>(rows - 1 - y) * columns * 3;
+        for (std::uint32_t x = 0; x < columns; ++x) {
+            sample(across.taps[x], down.taps[y], across.denominator * down.denominator,
+                   row + static_cast<std::size_t>(x) * 3);
+        }
+    }
+    width = static_cast<std::int32_t>(columns);
+    height = static_cast<std::int32_t>(rows);
+    texels = std::move(resized);
+    return {};
+}

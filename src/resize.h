@@ -1,0 +1,27 @@
+#pragma once
+
+// Resizing the image state, for fitting a picture to a display. Every output
+// value is an exact rational of the source values, rounded half away from
+// zero, so the result is the same on every platform.
+
+#include "outcome.h"
+
+#include <cstdint>
+
+enum class ResizeFilter {
+    // The source pixel under each output pixel's centre: floor((x + 0.5) ×
+    // sourceWidth / width), the same for rows. For pixel art.
+    sharp,
+    // Shrinking: the area-weighted mean of the source pixels each output pixel
+    // covers. Enlarging: bilinear between pixel centres. Per axis, per channel.
+    // For photos.
+    smooth,
+};
+
+constexpr std::uint32_t maxResizedSide = 8192;
+
+// Resizes the image state to columns × rows (1 to maxResizedSide each).
+// badSize if a side is out of range or the picture has no pixels;
+// outOfMemory if the new picture does not fit. On failure the image state is
+// unchanged.
+Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filter);
