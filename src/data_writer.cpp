@@ -107,9 +107,17 @@ class TextBlock {
                              std::size_t count) {
         const std::size_t fitting = std::min(count, room() / maxValueText);
         for (std::size_t i = 0; i < fitting; ++i, pixel += 3) {
-            const ValueText &value = tables.texts[tables.pack(pixel[0], pixel[1], pixel[2])];
-            std::memcpy(end_, value.text.data(), value.text.size());
-            end_ += value.length;
+            put(tables.texts[tables.pack(pixel[0], pixel[1], pixel[2])]);
+        }
+        return fitting;
+    }
+
+    // The same for colour bytes already made.
+    std::size_t formatValues(const ColorTables &tables, const std::uint8_t *value,
+                             std::size_t count) {
+        const std::size_t fitting = std::min(count, room() / maxValueText);
+        for (std::size_t i = 0; i < fitting; ++i) {
+            put(tables.texts[value[i]]);
         }
         return fitting;
     }
@@ -134,6 +142,11 @@ class TextBlock {
     }
 
   private:
+    void put(const ValueText &value) {
+        std::memcpy(end_, value.text.data(), value.text.size());
+        end_ += value.length;
+    }
+
     std::size_t room() const {
         return static_cast<std::size_t>(text_.data() + text_.size() - end_);
     }
@@ -149,25 +162,49 @@ std::string dataHeader(const std::string &label, std::int64_t width, std::int64_
     return label + ": .word " + std::to_string(width) + ", " + std::to_string(height) + "\n.byte ";
 }
 
-void writeDataRows(std::ostream &out) {
-    if (width > 0 && height > 0 && texels) {
-        const ColorTables &tables = colorTables();
-        const auto columns = static_cast<std::size_t>(width);
+namespace {
+
+// The rows of a picture as text, top row first: `format(block, row, first,
+// count)` formats values first.. of row `row` (from the top) as far as they
+// fit and says how many did.
+template <typename Format>
+void writeRows(std::ostream &out, std::size_t columns, std::size_t rows, const Format &format) {
+    if (columns > 0 && rows > 0) {
         TextBlock block(out);
-        // Rows are stored bottom-up; the top row is written first.
-        for (std::size_t row = static_cast<std::size_t>(height); row-- > 0;) {
-            const std::uint8_t *pixel = texels.get() + row * columns * 3;
-            for (std::size_t left = columns; left > 0;) {
+        for (std::size_t row = 0; row < rows; ++row) {
+            for (std::size_t done = 0; done < columns;) {
                 block.flushIfFull();
-                const std::size_t done = block.formatPixels(tables, pixel, left);
-                pixel += done * 3;
-                left -= done;
+                done += format(block, row, done, columns - done);
             }
             block.endLine();
         }
         block.flush();
     }
     out << "\n\n";
+}
+
+} // namespace
+
+void writeDataRows(std::ostream &out) {
+    const ColorTables &tables = colorTables();
+    const auto columns = static_cast<std::size_t>(texels ? std::max(width, 0) : 0);
+    const auto rows = static_cast<std::size_t>(std::max(height, 0));
+    // Rows are stored bottom-up; the top row is written first.
+    writeRows(out, columns, rows,
+              [&](TextBlock &block, std::size_t row, std::size_t first, std::size_t count) {
+                  const std::uint8_t *pixel =
+                      texels.get() + ((rows - 1 - row) * columns + first) * 3;
+                  return block.formatPixels(tables, pixel, count);
+              });
+}
+
+void writeValueRows(std::ostream &out, const std::vector<std::uint8_t> &values, std::size_t columns,
+                    std::size_t rows) {
+    const ColorTables &tables = colorTables();
+    writeRows(out, columns, rows,
+              [&](TextBlock &block, std::size_t row, std::size_t first, std::size_t count) {
+                  return block.formatValues(tables, values.data() + row * columns + first, count);
+              });
 }
 
 void writeData(std::ostream &out, const std::string &label) {

@@ -29,3 +29,8 @@ std::string dataHeader(const std::string &label, std::int64_t width, std::int64_
 
 // The rest of the text for the image state: what writeData writes after dataHeader.
 void writeDataRows(std::ostream &out);
+
+// The same rest of the text for colour bytes already made (reduceColors):
+// `values` holds columns × rows of them, top row first.
+void writeValueRows(std::ostream &out, const std::vector<std::uint8_t> &values, std::size_t columns,
+                    std::size_t rows);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -132,4 +133,59 @@ Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filt
     height = static_cast<std::int32_t>(rows);
     texels = std::move(resized);
     return {};
+}
+
+namespace {
+
+// a × b / c rounded, at least 1.
+std::uint32_t scaled(std::uint64_t a, std::uint64_t b, std::uint64_t c) {
+    return static_cast<std::uint32_t>(std::max<std::uint64_t>(1, (2 * a * b + c) / (2 * c)));
+}
+
+// Keeps the columns × rows in the middle of the image state.
+Outcome cropMiddle(std::uint32_t columns, std::uint32_t rows) {
+    const auto sourceColumns = static_cast<std::uint32_t>(width);
+    const auto sourceRows = static_cast<std::uint32_t>(height);
+    std::unique_ptr<std::uint8_t[]> cropped;
+    Outcome found = allocate(cropped, {columns, rows, 3});
+    if (!found.ok()) {
+        return found;
+    }
+    const std::size_t left = (sourceColumns - columns) / 2;
+    const std::size_t bottom = (sourceRows - rows + 1) / 2; // rows are stored bottom-up
+    for (std::size_t y = 0; y < rows; ++y) {
+        std::memcpy(cropped.get() + y * columns * 3,
+                    texels.get() + ((bottom + y) * sourceColumns + left) * 3,
+                    static_cast<std::size_t>(columns) * 3);
+    }
+    width = static_cast<std::int32_t>(columns);
+    height = static_cast<std::int32_t>(rows);
+    texels = std::move(cropped);
+    return {};
+}
+
+} // namespace
+
+Outcome fitImage(std::uint32_t columns, std::uint32_t rows, FitMode fit, ResizeFilter filter) {
+    if (fit == FitMode::original) {
+        return {};
+    }
+    if (fit == FitMode::stretch || width <= 0 || height <= 0 || columns == 0 || rows == 0) {
+        return resizeImage(columns, rows, filter);
+    }
+    const auto w = static_cast<std::uint64_t>(width);
+    const auto h = static_cast<std::uint64_t>(height);
+    // Whether the display is wider, in proportion, than the picture.
+    const bool wider = std::uint64_t{columns} * h >= std::uint64_t{rows} * w;
+    if (fit == FitMode::fitInside) {
+        return wider ? resizeImage(scaled(w, rows, h), rows, filter)
+                     : resizeImage(columns, scaled(h, columns, w), filter);
+    }
+    Outcome found = wider ? cropMiddle(static_cast<std::uint32_t>(w),
+                                       std::min<std::uint32_t>(static_cast<std::uint32_t>(h),
+                                                               scaled(w, rows, columns)))
+                          : cropMiddle(std::min<std::uint32_t>(static_cast<std::uint32_t>(w),
+                                                               scaled(h, columns, rows)),
+                                       static_cast<std::uint32_t>(h));
+    return found.ok() ? resizeImage(columns, rows, filter) : found;
 }

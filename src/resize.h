@@ -25,3 +25,14 @@ constexpr std::uint32_t maxResizedSide = 8192;
 // outOfMemory if the new picture does not fit. On failure the image state is
 // unchanged.
 Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filter);
+
+// How a picture is brought to a display size.
+enum class FitMode {
+    original,    // not at all
+    fitInside,   // the largest size within it that keeps the proportions
+    fillAndCrop, // the middle part with its proportions, covering it whole
+    stretch,     // exactly that size
+};
+
+// Fits the image state to columns × rows as `fit` says, with `filter`.
+Outcome fitImage(std::uint32_t columns, std::uint32_t rows, FitMode fit, ResizeFilter filter);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <sstream>
 
 namespace {
 
@@ -97,6 +98,35 @@ TEST(Resize, BadSizesAreRefusedAndChangeNothing) {
               "Error: bad size (the picture has no pixels)");
 }
 
+TEST(Fit, EachModeGivesItsSize) {
+    std::vector<std::uint8_t> columnsAsRed;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            columnsAsRed.insert(columnsAsRed.end(), {static_cast<std::uint8_t>(x), 0, 0});
+        }
+    }
+    struct Case {
+        FitMode fit;
+        std::uint32_t columns, rows, expectedColumns, expectedRows;
+    };
+    const Case cases[] = {
+        {FitMode::original, 320, 240, 40, 20},  {FitMode::fitInside, 320, 240, 320, 160},
+        {FitMode::fitInside, 10, 30, 10, 5},    {FitMode::stretch, 8, 8, 8, 8},
+        {FitMode::fillAndCrop, 20, 20, 20, 20}, {FitMode::fillAndCrop, 80, 10, 80, 10},
+    };
+    for (const Case &c : cases) {
+        setImage(40, 20, columnsAsRed);
+        ASSERT_TRUE(fitImage(c.columns, c.rows, c.fit, ResizeFilter::sharp).ok());
+        EXPECT_EQ(width, static_cast<std::int32_t>(c.expectedColumns));
+        EXPECT_EQ(height, static_cast<std::int32_t>(c.expectedRows));
+    }
+    // Filling a square keeps the middle 20 columns, 10 to 29, as they were.
+    setImage(40, 20, columnsAsRed);
+    ASSERT_TRUE(fitImage(20, 20, FitMode::fillAndCrop, ResizeFilter::smooth).ok());
+    EXPECT_EQ(imageRgb()[0], 10);
+    EXPECT_EQ(imageRgb()[19 * 3], 29);
+}
+
 std::vector<std::uint8_t> reducedWith(ColorMode mode) {
     std::vector<std::uint8_t> values;
     EXPECT_TRUE(reduceColors(mode, values).ok());
@@ -114,6 +144,16 @@ TEST(ColorModes, NearestIsThePackingForEveryValue) {
     }
     setImage(16, 16, rgb);
     EXPECT_EQ(reducedWith(ColorMode::nearest), expected);
+}
+
+// The text of colour bytes made by `nearest` is the command line's text.
+TEST(ColorModes, NearestValuesWriteTheCommandLinesText) {
+    setImage(37, 5, randomPixels(37, 5, 9));
+    std::ostringstream direct;
+    writeDataRows(direct);
+    std::ostringstream fromValues;
+    writeValueRows(fromValues, reducedWith(ColorMode::nearest), 37, 5);
+    EXPECT_EQ(fromValues.str(), direct.str());
 }
 
 // Grey 64 everywhere rounds to red and green level 2, blue 1: byte 82.
