@@ -176,7 +176,8 @@ Outcome fitImage(std::uint32_t columns, std::uint32_t rows, FitMode fit, ResizeF
     const auto w = static_cast<std::uint64_t>(width);
     const auto h = static_cast<std::uint64_t>(height);
     // Whether the display is wider, in proportion, than the picture.
-    const bool wider = std::uint64_t{columns} * h >= std::uint64_t{rows} * w;
+    const bool wider =
+        static_cast<std::uint64_t>(columns) * h >= static_cast<std::uint64_t>(rows) * w;
     if (fit == FitMode::fitInside) {
         return wider ? resizeImage(scaled(w, rows, h), rows, filter)
                      : resizeImage(columns, scaled(h, columns, w), filter);

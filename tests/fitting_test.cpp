@@ -15,7 +15,7 @@ void setImage(std::uint32_t columns, std::uint32_t rows, const std::vector<std::
     width = static_cast<std::int32_t>(columns);
     height = static_cast<std::int32_t>(rows);
     texels.reset(new std::uint8_t[rgb.size() + 1]); // NOLINT(cppcoreguidelines-owning-memory)
-    for (std::size_t y = 0; y < rows; ++y) {
+    for (std::size_t y = 0; y < rows && !rgb.empty(); ++y) {
         std::memcpy(texels.get() + (rows - 1 - y) * columns * 3, rgb.data() + y * columns * 3,
                     std::size_t{columns} * 3);
     }
@@ -124,7 +124,7 @@ TEST(Fit, EachModeGivesItsSize) {
     setImage(40, 20, columnsAsRed);
     ASSERT_TRUE(fitImage(20, 20, FitMode::fillAndCrop, ResizeFilter::smooth).ok());
     EXPECT_EQ(imageRgb()[0], 10);
-    EXPECT_EQ(imageRgb()[19 * 3], 29);
+    EXPECT_EQ(imageRgb()[std::size_t{19} * 3], 29);
 }
 
 std::vector<std::uint8_t> reducedWith(ColorMode mode) {

@@ -15,12 +15,24 @@ const coreSource = document.getElementById("core-source").textContent;
 
 const languageKey = "bmp2data.language";
 
-function storedLanguage() {
+function stored(key) {
   try {
-    return localStorage.getItem(languageKey);
+    return localStorage.getItem(key);
   } catch {
     return null; // storage may be off for pages opened from disk
   }
+}
+
+function store(key, value) {
+  try {
+    localStorage.setItem(key, value);
+  } catch {
+    // not remembered, but in force all the same
+  }
+}
+
+function storedLanguage() {
+  return stored(languageKey);
 }
 
 function browserLanguage() {
@@ -67,11 +79,7 @@ function applyLanguage() {
 for (const button of document.querySelectorAll("[data-language]")) {
   button.addEventListener("click", () => {
     language = button.dataset.language;
-    try {
-      localStorage.setItem(languageKey, language);
-    } catch {
-      // not remembered, but switched all the same
-    }
+    store(languageKey, language);
     applyLanguage();
   });
 }
@@ -156,6 +164,32 @@ async function kindOf(file) {
   return { bmp: "bmp", data: "data" }[file.name.split(".").pop().toLowerCase()] ?? "picture";
 }
 
+// ---- Fitting to the display ----
+
+// The choices of a card's "for the display" controls. The defaults leave
+// every byte as the command line writes it; the last choices made are
+// remembered for new cards and later visits.
+const fittingKey = "bmp2data.fitting";
+const defaultChoices = { size: "original", columns: 320, rows: 240, fit: "inside",
+                         filter: "smooth", colors: "nearest" };
+const sameForAll = document.getElementById("same-for-all");
+
+function rememberedChoices() {
+  try {
+    return { ...defaultChoices, ...JSON.parse(stored(fittingKey) ?? "{}") };
+  } catch {
+    return { ...defaultChoices };
+  }
+}
+
+// What the worker is asked for: {columns, rows, fit, filter, colors}.
+function fittingFor(choices) {
+  const [columns, rows] = choices.size === "custom" ? [choices.columns, choices.rows]
+    : choices.size === "original" ? [0, 0] : choices.size.split("x").map(Number);
+  return { columns, rows, fit: choices.size === "original" ? "original" : choices.fit,
+           filter: choices.filter, colors: choices.colors };
+}
+
 // ---- Cards ----
 
 const template = document.getElementById("result").content.firstElementChild;
@@ -186,6 +220,9 @@ class Card {
       this.part(".label").focus();
     });
     this.part(".copy").addEventListener("click", () => this.copy());
+    this.part(".fitting").addEventListener("change", () => this.choicesChanged());
+    this.showChoices(rememberedChoices());
+    this.generation = 0;
     this.part(".text").addEventListener("scroll", () => this.showMoreText());
     this.stage = "reading";
     this.shownBytes = 0;
@@ -199,7 +236,7 @@ class Card {
       this.kind = await kindOf(this.file);
       this.stage = this.kind === "picture" ? "decoding" : "converting";
       this.showTexts();
-      const reply = await inWorker({ kind: this.kind, file: this.file, ...shownSize },
+      const reply = await inWorker(this.request(),
                                    (stage) => { this.stage = stage; this.showTexts(); });
       this.show(reply);
     } catch (error) {
@@ -209,9 +246,56 @@ class Card {
     return this.reply.ok;
   }
 
+  request() {
+    const fitting = this.kind === "data" ? undefined : fittingFor(this.choices());
+    return { kind: this.kind, file: this.file, ...shownSize, fitting };
+  }
+
+  choices() {
+    const choice = (name) => this.part(`.${name}`).value;
+    return { size: choice("size"), columns: Number(choice("columns")), rows: Number(choice("rows")),
+             fit: choice("fit"), filter: choice("filter"), colors: choice("colors") };
+  }
+
+  showChoices(choices) {
+    for (const [name, value] of Object.entries(choices)) this.part(`.${name}`).value = value;
+    const original = choices.size === "original";
+    for (const label of this.view.querySelectorAll(".fitting .resized")) label.hidden = original;
+    for (const label of this.view.querySelectorAll(".fitting .custom")) {
+      label.hidden = choices.size !== "custom";
+    }
+  }
+
+  // A choice changed: remembered, applied to every picture if asked, and the
+  // picture converted again (a newer change supersedes an older one).
+  choicesChanged() {
+    const choices = this.choices();
+    store(fittingKey, JSON.stringify(choices));
+    const targets = sameForAll.checked ? [...cards].filter((card) => card.kind !== "data") : [this];
+    for (const card of targets) {
+      card.showChoices(choices);
+      if (card.reply) card.reconvert();
+    }
+  }
+
+  async reconvert() {
+    const mine = ++this.generation;
+    this.stage = "converting";
+    this.showTexts();
+    const reply = await inWorker(this.request(), () => {});
+    if (mine === this.generation) this.show(reply);
+  }
+
   show(reply) {
     this.reply = reply;
     this.stage = null;
+    this.body = null;
+    this.part(".text").replaceChildren();
+    this.shownBytes = 0;
+    this.midRow = false;
+    this.part(".pictures").hidden = true;
+    this.part(".label-row").hidden = true;
+    this.part(".text-box").hidden = true;
     const line = this.part(".line");
     line.textContent = reply.line;
     line.hidden = reply.line === "";
@@ -229,7 +313,8 @@ class Card {
       this.part(".download-only").hidden = false;
     } else if (reply.ok && reply.body) {
       this.body = reply.body;
-      this.part(".label").value = baseName(this.file.name);
+      if (!this.labelGiven) this.part(".label").value = baseName(this.file.name);
+      this.labelGiven = true;
       this.part(".label-row").hidden = false;
       this.part(".text-box").hidden = false;
       this.labelChanged();
@@ -237,6 +322,8 @@ class Card {
     } else if (reply.ok) {
       this.tooLarge = true; // converted, but the browser cannot hold its text
     }
+    this.part(".fitting").hidden = this.kind === "data" || reply.failure === "cannotDecode" ||
+                                   reply.failure === "cannotRead";
     this.showTexts();
   }
 

@@ -7,10 +7,12 @@
 // first line, the only one that depends on the label, comes from dataLine.
 #include "bmp_decoder.h"
 #include "bmp_writer.h"
+#include "color_modes.h"
 #include "data_parser.h"
 #include "data_writer.h"
 #include "memory.h"
 #include "outcome.h"
+#include "resize.h"
 
 #include <emscripten.h>
 
@@ -85,8 +87,10 @@ void fitShown(Result &result, std::uint32_t maxWidth, std::uint32_t maxHeight) {
 }
 
 // Draws the shown pictures, sampling the nearest source pixel; `row(y)` gives
-// the red, green, blue bytes of source row y counted from the top.
-Outcome drawShown(Result &result, const std::function<const std::uint8_t *(std::size_t)> &row) {
+// the red, green, blue bytes of source row y counted from the top. The reduced
+// colours are `values` (top row first) where given, else each pixel's packColor.
+Outcome drawShown(Result &result, const std::function<const std::uint8_t *(std::size_t)> &row,
+                  const std::vector<std::uint8_t> &values = {}) {
     Outcome found = allocate(result.shownImage, {result.shownWidth, result.shownHeight, 4});
     if (found.ok()) {
         found = allocate(result.shownPreview, {result.shownWidth, result.shownHeight, 4});
@@ -97,14 +101,16 @@ Outcome drawShown(Result &result, const std::function<const std::uint8_t *(std::
     std::uint8_t *image = result.shownImage.data();
     std::uint8_t *preview = result.shownPreview.data();
     for (std::size_t y = 0; y < result.shownHeight; ++y) {
-        const std::uint8_t *source = row((2 * y + 1) * result.height / (2 * result.shownHeight));
+        const std::size_t sourceY = (2 * y + 1) * result.height / (2 * result.shownHeight);
+        const std::uint8_t *source = row(sourceY);
         for (std::size_t x = 0; x < result.shownWidth; ++x, image += 4, preview += 4) {
-            const std::uint8_t *pixel =
-                source + (2 * x + 1) * result.width / (2 * result.shownWidth) * 3;
+            const std::size_t sourceX = (2 * x + 1) * result.width / (2 * result.shownWidth);
+            const std::uint8_t *pixel = source + sourceX * 3;
             std::memcpy(image, pixel, 3);
             image[3] = 255;
             const std::array<std::uint8_t, 3> reduced =
-                unpackColor(packColor(pixel[0], pixel[1], pixel[2]));
+                unpackColor(values.empty() ? packColor(pixel[0], pixel[1], pixel[2])
+                                           : values[sourceY * result.width + sourceX]);
             std::memcpy(preview, reduced.data(), 3);
             preview[3] = 255;
         }
@@ -112,24 +118,62 @@ Outcome drawShown(Result &result, const std::function<const std::uint8_t *(std::
     return {};
 }
 
-// The data text of the image state, handed out in pieces, and its pictures.
-Outcome finishConversion(Result &result, std::uint32_t maxWidth, std::uint32_t maxHeight) {
+// How a picture is brought to the display: a size, how to fit it, the
+// filter, and how colours are reduced. The defaults leave it as it is.
+struct Fitting {
+    std::uint32_t columns = 0;
+    std::uint32_t rows = 0;
+    FitMode fit = FitMode::original;
+    ResizeFilter filter = ResizeFilter::smooth;
+    ColorMode colors = ColorMode::nearest;
+};
+
+// The data text of the image state, fitted and reduced as asked, handed out
+// in pieces, and its pictures.
+Outcome finishConversion(Result &result, std::uint32_t maxWidth, std::uint32_t maxHeight,
+                         const Fitting &fitting) {
+    Outcome found = fitImage(fitting.columns, fitting.rows, fitting.fit, fitting.filter);
+    std::vector<std::uint8_t> values;
+    if (found.ok() && fitting.colors != ColorMode::nearest) {
+        found = reduceColors(fitting.colors, values);
+    }
+    if (!found.ok()) {
+        return found;
+    }
     result.line = sizeLine(width, height);
     result.width = static_cast<std::uint32_t>(width);
     result.height = static_cast<std::uint32_t>(height);
     {
         PieceBuffer pieces;
         std::ostream out(&pieces);
-        writeDataRows(out);
+        if (values.empty()) {
+            writeDataRows(out);
+        } else {
+            writeValueRows(out, values, result.width, result.height);
+        }
         out.flush();
     }
     if (width <= 0 || height <= 0 || !texels) {
         return {};
     }
     fitShown(result, maxWidth, maxHeight);
-    return drawShown(result, [&](std::size_t y) {
-        return texels.get() + (result.height - 1 - y) * std::size_t{result.width} * 3;
-    });
+    return drawShown(
+        result,
+        [&](std::size_t y) {
+            return texels.get() + (result.height - 1 - y) * std::size_t{result.width} * 3;
+        },
+        values);
+}
+
+Fitting fittingOf(std::uint32_t columns, std::uint32_t rows, std::uint32_t fit,
+                  std::uint32_t filter, std::uint32_t colors) {
+    Fitting fitting;
+    fitting.columns = columns;
+    fitting.rows = rows;
+    fitting.fit = fit <= 3 ? static_cast<FitMode>(fit) : FitMode::original;
+    fitting.filter = filter == 0 ? ResizeFilter::sharp : ResizeFilter::smooth;
+    fitting.colors = colors <= 2 ? static_cast<ColorMode>(colors) : ColorMode::nearest;
+    return fitting;
 }
 
 // Runs `work` into a new Result; a failure, running out of memory included,
@@ -190,11 +234,17 @@ const char *failureName(Failure failure) {
 extern "C" {
 
 // A BMP file's bytes: its data text in pieces, and the pictures to show.
+// The last five arguments say how to fit it to the display: the size, then
+// fit (0 original, 1 fit inside, 2 fill and crop, 3 stretch), filter (0
+// sharp, 1 smooth) and colours (0 nearest, 1 ordered, 2 diffuse).
 Result *convertBmp(const std::uint8_t *bytes, std::size_t size, std::uint32_t maxWidth,
-                   std::uint32_t maxHeight) {
+                   std::uint32_t maxHeight, std::uint32_t columns, std::uint32_t rows,
+                   std::uint32_t fit, std::uint32_t filter, std::uint32_t colors) {
     return answer([&](Result &result) {
         const Outcome read = decodeBmp(bytes, size);
-        return read.ok() ? finishConversion(result, maxWidth, maxHeight) : read;
+        return read.ok() ? finishConversion(result, maxWidth, maxHeight,
+                                            fittingOf(columns, rows, fit, filter, colors))
+                         : read;
     });
 }
 
@@ -230,8 +280,13 @@ void putRgba(const std::uint8_t *rgba, std::uint32_t left, std::uint32_t top, st
     }
 }
 
-Result *finishPicture(std::uint32_t maxWidth, std::uint32_t maxHeight) {
-    return answer([&](Result &result) { return finishConversion(result, maxWidth, maxHeight); });
+Result *finishPicture(std::uint32_t maxWidth, std::uint32_t maxHeight, std::uint32_t columns,
+                      std::uint32_t rows, std::uint32_t fit, std::uint32_t filter,
+                      std::uint32_t colors) {
+    return answer([&](Result &result) {
+        return finishConversion(result, maxWidth, maxHeight,
+                                fittingOf(columns, rows, fit, filter, colors));
+    });
 }
 
 // A data file's text: the preview BMP, and the pictures to show.

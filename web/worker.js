@@ -83,12 +83,25 @@ function takeResult(core, result) {
   return reply;
 }
 
+// How the page asks a picture to be fitted to the display, as the core's
+// last five arguments: {columns, rows, fit, filter, colors}, names as in
+// fits, filters and colorModes; missing, the picture is left as it is.
+const fits = ["original", "inside", "fill", "stretch"];
+const filters = ["sharp", "smooth"];
+const colorModes = ["nearest", "ordered", "diffuse"];
+
+function fittingOf({ fitting = {} }) {
+  return [fitting.columns ?? 0, fitting.rows ?? 0, Math.max(fits.indexOf(fitting.fit), 0),
+          Math.max(filters.indexOf(fitting.filter), 0), Math.max(colorModes.indexOf(fitting.colors), 0)];
+}
+
 // A file whose bytes the core reads itself: a BMP (convertBmp) or a data
 // file (previewData).
 async function fromBytes(core, request, call) {
   const input = copyIn(core, await request.file.arrayBuffer());
   if (!input) return outOfMemory(core);
-  const result = call(input, request.file.size, request.maxWidth, request.maxHeight);
+  const result = call(input, request.file.size, request.maxWidth, request.maxHeight,
+                      ...fittingOf(request));
   core._free(input);
   return takeResult(core, result);
 }
@@ -146,7 +159,8 @@ async function convertPicture(core, request) {
   bitmap.close();
   core._free(scratch);
   if (!readable) return failed("cannotDecode", "");
-  return takeResult(core, core._finishPicture(request.maxWidth, request.maxHeight));
+  return takeResult(core, core._finishPicture(request.maxWidth, request.maxHeight,
+                                              ...fittingOf(request)));
 }
 
 const conversions = {
@@ -155,8 +169,13 @@ const conversions = {
   picture: convertPicture,
 };
 
-onmessage = async (event) => {
-  const request = event.data;
+// One request at a time: they share the core and the text being handed out.
+let queue = Promise.resolve();
+onmessage = (event) => {
+  queue = queue.then(() => handle(event.data));
+};
+
+async function handle(request) {
   const core = await corePromise;
   core.onPiece = takePiece;
   let reply;
@@ -176,4 +195,4 @@ onmessage = async (event) => {
   postMessage(reply, transfers);
   // Ended from here, its memory is given back off the page's thread.
   if (reply.restart) close();
-};
+}

@@ -7,6 +7,7 @@ import { join } from "node:path";
 export const programs = {
   bmp2data: process.env.BMP2DATA,
   data2bmp: process.env.DATA2BMP,
+  fit_data: process.env.FIT_DATA,
 };
 
 // Without the native programs there is nothing to compare with: skipped.

@@ -3,6 +3,7 @@
 // English; labels, copying, removal, unreadable and misnamed files; no long
 // task while large pictures are converted; no accessibility violation.
 import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
 import { copyFileSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
@@ -174,6 +175,37 @@ test("labels are fixed in one click, an empty one cannot be downloaded, a new on
   await page.close();
 });
 
+test("a photo fitted to 320 × 240 with error diffusion gives the codec's bytes; choices apply to all and are remembered", async () => {
+  const page = await openPage("en-US");
+  const photo = pixelRows(640, 480, (x, y) => [x * 255 / 639, y * 255 / 479, (x * y) % 256].map(Math.round));
+  const [png1, png2, twin] = ["photo.png", "other.png", "photo.bmp"].map((name) => join(folder, name));
+  writeFileSync(png1, png(640, 480, photo));
+  writeFileSync(png2, png(640, 480, photo));
+  writeFileSync(twin, bmp(640, 480, photo));
+  const before = await convert(page, [png1, png2]);
+  assert.deepEqual(Buffer.from(before["photo.png"].file),
+                   runNative("bmp2data", twin, "bmp", "data", "photo").file);
+  await page.check("#same-for-all");
+  const settled = () => page.waitForFunction(
+    () => [...document.querySelectorAll(".result .working")].every((working) => working.hidden));
+  await page.selectOption('.result[data-name="photo.png"] .size', "320x240");
+  await settled();
+  await page.selectOption('.result[data-name="photo.png"] .colors', "diffuse");
+  await settled();
+  const after = await cardsOf(page, ["photo.png", "other.png"]);
+  const expected = join(folder, "photo.data");
+  execFileSync(process.env.FIT_DATA, [twin, expected, "photo", "320", "240", "inside", "smooth", "diffuse"]);
+  assert.equal(after["photo.png"].line, "size:320 x 240");
+  assert.deepEqual(Buffer.from(after["photo.png"].file), readFileSync(expected));
+  assert.equal(Buffer.from(after["other.png"].file).toString(),
+               readFileSync(expected, "utf8").replace(/^photo:/, "other:"));
+  await page.reload();
+  await convert(page, [png1]);
+  assert.equal(await page.inputValue(".colors"), "diffuse");
+  assert.equal(await page.textContent(".line"), "size:320 x 240");
+  await page.close();
+});
+
 test("a batch goes on past an unreadable file; a BMP is read as BMP whatever its name; cards can be removed", async () => {
   const page = await openPage("pt-BR");
   const vanishing = join(folder, "vanishing.bmp");
@@ -182,15 +214,19 @@ test("a batch goes on past an unreadable file; a BMP is read as BMP whatever its
   copyFileSync(sample, misnamed);
   const beyond = join(folder, "beyond.gif");
   copyFileSync(new URL("../../tests/bad/colour-index-beyond-the-palette.bmp", import.meta.url), beyond);
-  await page.setInputFiles("#files", [sample, vanishing, misnamed, beyond]);
+  // A first picture large enough to keep the batch busy while one queued behind it is deleted.
+  const busy = join(folder, "busy.bmp");
+  writeFileSync(busy, bmp(2048, 2048, pixelRows(2048, 2048, (x, y) => [x & 255, y & 255, 0])));
+  await page.setInputFiles("#files", [busy, sample, vanishing, misnamed, beyond]);
   rmSync(vanishing); // changed on disk while queued: the browser can no longer read it
   const cards = await cardsOf(page, ["sample.bmp", "vanishing.bmp", "drawing.png", "beyond.gif"]);
+  await page.click('.result[data-name="busy.bmp"] .remove');
   assert.equal(cards["vanishing.bmp"].line, "");
   assert.match(cards["vanishing.bmp"].explain, /não conseguiu ler/);
   assert.equal(cards["drawing.png"].line, "size:32 x 20");
   assert.equal(cards["drawing.png"].download, "drawing.data");
   assert.equal(cards["beyond.gif"].line, "Error: bad BMP pixel data (colour index beyond the palette)");
-  assert.match(await page.textContent("#summary"), /2 arquivos prontos, 2 com erro/);
+  assert.match(await page.textContent("#summary"), /3 arquivos prontos, 2 com erro/);
   await page.fill('.result[data-name="drawing.png"] .label', "meu desenho");
   await page.screenshot({ path: process.env.SCREENSHOT ?? join(folder, "page.png"), fullPage: true });
   await page.click('.result[data-name="sample.bmp"] .remove');

@@ -1,0 +1,52 @@
+// Writes the data text of a BMP fitted to a display as the page does it, from
+// the codec alone, for the page's tests to compare with.
+// Usage: fit_data INPUT.bmp OUTPUT.data LABEL COLUMNS ROWS inside|fill|stretch
+//        sharp|smooth nearest|ordered|diffuse
+#include "bmp_decoder.h"
+#include "color_modes.h"
+#include "data_writer.h"
+#include "resize.h"
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+int main(int argc, char *argv[]) {
+    const std::vector<std::string> arguments(argv, argv + argc);
+    const std::map<std::string, FitMode> fits{{"inside", FitMode::fitInside},
+                                              {"fill", FitMode::fillAndCrop},
+                                              {"stretch", FitMode::stretch}};
+    const std::map<std::string, ColorMode> modes{{"nearest", ColorMode::nearest},
+                                                 {"ordered", ColorMode::ordered},
+                                                 {"diffuse", ColorMode::diffuse}};
+    if (arguments.size() != 9 || fits.count(arguments[6]) == 0 || modes.count(arguments[8]) == 0) {
+        std::cerr << "usage: fit_data INPUT.bmp OUTPUT.data LABEL COLUMNS ROWS inside|fill|stretch "
+                     "sharp|smooth nearest|ordered|diffuse\n";
+        return 1;
+    }
+    std::ifstream in(arguments[1], std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    const ResizeFilter filter =
+        arguments[7] == "sharp" ? ResizeFilter::sharp : ResizeFilter::smooth;
+    Outcome outcome = decodeBmp(bytes.data(), bytes.size());
+    if (outcome.ok()) {
+        outcome = fitImage(static_cast<std::uint32_t>(std::stoul(arguments[4])),
+                           static_cast<std::uint32_t>(std::stoul(arguments[5])),
+                           fits.at(arguments[6]), filter);
+    }
+    std::vector<std::uint8_t> values;
+    if (outcome.ok()) {
+        outcome = reduceColors(modes.at(arguments[8]), values);
+    }
+    if (!outcome.ok()) {
+        std::cerr << messageOf(outcome) << '\n';
+        return 1;
+    }
+    std::ofstream out(arguments[2], std::ios::binary);
+    out << dataHeader(arguments[3], width, height);
+    writeValueRows(out, values, static_cast<std::size_t>(width), static_cast<std::size_t>(height));
+    return out.good() ? 0 : 1;
+}
