@@ -7,9 +7,9 @@
 #include "data_writer.h"
 #include "resize.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,8 +27,11 @@ int main(int argc, char *argv[]) {
                      "sharp|smooth nearest|ordered|diffuse\n";
         return 1;
     }
-    std::ifstream in(arguments[1], std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    std::ifstream in(arguments[1], std::ios::binary | std::ios::ate);
+    std::vector<std::uint8_t> bytes(
+        static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+    in.seekg(0);
+    in.read(reinterpret_cast<char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     const ResizeFilter filter =
         arguments[7] == "sharp" ? ResizeFilter::sharp : ResizeFilter::smooth;
     Outcome outcome = decodeBmp(bytes.data(), bytes.size());

@@ -322,8 +322,8 @@ class Card {
     } else if (reply.ok) {
       this.tooLarge = true; // converted, but the browser cannot hold its text
     }
-    this.part(".fitting").hidden = this.kind === "data" || reply.failure === "cannotDecode" ||
-                                   reply.failure === "cannotRead";
+    // The choices stay where they can mend what failed: a size out of range.
+    this.part(".fitting").hidden = this.kind === "data" || (!reply.ok && reply.failure !== "badSize");
     this.showTexts();
   }
 

@@ -203,6 +203,15 @@ test("a photo fitted to 320 × 240 with error diffusion gives the codec's bytes;
   await convert(page, [png1]);
   assert.equal(await page.inputValue(".colors"), "diffuse");
   assert.equal(await page.textContent(".line"), "size:320 x 240");
+  // A size out of range is refused on the card, whose choices stay to mend it.
+  await page.selectOption(".size", "custom");
+  await settled();
+  await page.fill(".columns", "0");
+  await page.locator(".columns").blur();
+  await settled();
+  assert.equal(await page.textContent(".line"), "Error: bad size (0 x 240: each side must be 1 to 8192)");
+  assert.match(await page.textContent(".explain"), /8192/);
+  assert.equal(await page.isVisible(".fitting"), true);
   await page.close();
 });
 
