@@ -290,6 +290,8 @@ class Card {
     this.reply = reply;
     this.stage = null;
     this.body = null;
+    this.tooLarge = false;
+    this.withdraw(this.part(".text-box a")); // a conversion again replaces the text
     this.part(".text").replaceChildren();
     this.shownBytes = 0;
     this.midRow = false;
