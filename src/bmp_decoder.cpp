@@ -9,6 +9,14 @@
 std::int32_t width = 0;
 std::int32_t height = 0;
 std::unique_ptr<std::uint8_t[]> texels;
+std::unique_ptr<std::uint8_t[]> transparency;
+
+void clearImage() {
+    width = 0;
+    height = 0;
+    texels.reset();
+    transparency.reset();
+}
 
 namespace {
 
@@ -30,7 +38,8 @@ constexpr std::uint64_t readBlockBytes = std::uint64_t{1} << 16U;
 
 // Rows are stored bottom-up whatever the file's order, so the writer needs
 // only one way to find the top row.
-Outcome readPixelRows(std::istream &in, const BmpLayout &layout, std::uint8_t *pixels) {
+Outcome readPixelRows(std::istream &in, const BmpLayout &layout, std::uint8_t *pixels,
+                      std::uint8_t *transparent) {
     const std::uint64_t rowBytes = std::uint64_t{layout.columns} * 3;
     if (rowBytes == 0 || layout.rows == 0) {
         // No pixel bytes to read: neither loop over empty rows nor allocate
@@ -54,8 +63,10 @@ Outcome readPixelRows(std::istream &in, const BmpLayout &layout, std::uint8_t *p
         for (std::uint64_t i = 0; i < count; ++i) {
             const std::uint64_t fileRow = first + i;
             const std::uint64_t storedRow = layout.topDown ? layout.rows - 1 - fileRow : fileRow;
+            std::uint8_t *clear =
+                transparent == nullptr ? nullptr : transparent + storedRow * layout.columns;
             if (!decodeRow(layout, block.get() + i * layout.rowStride,
-                           pixels + storedRow * rowBytes)) {
+                           pixels + storedRow * rowBytes, clear)) {
                 return fail(Failure::badPixels, "colour index beyond the palette");
             }
         }
@@ -63,21 +74,33 @@ Outcome readPixelRows(std::istream &in, const BmpLayout &layout, std::uint8_t *p
     return {};
 }
 
-Outcome decodePixels(std::istream &in, const BmpLayout &layout, std::uint8_t *pixels) {
+Outcome decodePixels(std::istream &in, const BmpLayout &layout, std::uint8_t *pixels,
+                     std::uint8_t *transparent) {
     if (layout.encoding == BmpEncoding::uncompressed) {
-        return readPixelRows(in, layout, pixels);
+        return readPixelRows(in, layout, pixels, transparent);
     }
     in.clear();
     in.seekg(static_cast<std::streamoff>(layout.pixelOffset));
     return decodeRle(in, layout, pixels);
 }
 
+// Transparency is kept only where some pixels are transparent and some are
+// not: a picture transparent all over had its alpha left unset.
+void keepTransparencyIfMixed(std::unique_ptr<std::uint8_t[]> &transparent, std::size_t pixels) {
+    if (!transparent) {
+        return;
+    }
+    const std::size_t count =
+        static_cast<std::size_t>(std::count(transparent.get(), transparent.get() + pixels, 1));
+    if (count == 0 || count == pixels) {
+        transparent.reset();
+    }
+}
+
 } // namespace
 
-Outcome decodeBmp(std::istream &in, BufferAdvice advise) {
-    width = 0;
-    height = 0;
-    texels.reset();
+Outcome decodeBmp(std::istream &in, BufferAdvice advise, AlphaUse alpha) {
+    clearImage();
     const std::uint64_t fileSize = streamSize(in);
     const std::size_t available =
         static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, maxHeaderBytes));
@@ -98,13 +121,22 @@ Outcome decodeBmp(std::istream &in, BufferAdvice advise) {
     if (advise != nullptr) {
         advise(pixels.get(), std::size_t{layout.columns} * layout.rows * 3);
     }
-    found = decodePixels(in, layout, pixels.get());
+    std::unique_ptr<std::uint8_t[]> transparent;
+    if (layout.alphaMask != 0 && alpha == AlphaUse::read) {
+        found = allocate(transparent, {layout.columns, layout.rows});
+        if (!found.ok()) {
+            return found;
+        }
+    }
+    found = decodePixels(in, layout, pixels.get(), transparent.get());
     if (!found.ok()) {
         return found;
     }
+    keepTransparencyIfMixed(transparent, std::size_t{layout.columns} * layout.rows);
     width = static_cast<std::int32_t>(layout.columns);
     height = static_cast<std::int32_t>(layout.rows);
     texels = std::move(pixels);
+    transparency = std::move(transparent);
     return {};
 }
 

@@ -19,16 +19,26 @@
 extern std::int32_t width;
 extern std::int32_t height;
 extern std::unique_ptr<std::uint8_t[]> texels;
+// Which pixels are transparent (alpha 0): 1 for each of them, 0 for the
+// others, in the order of `texels`. Null where every pixel is opaque, and
+// where every pixel's alpha is 0 (its writer left the alpha unset).
+extern std::unique_ptr<std::uint8_t[]> transparency;
+
+// Empties the image state.
+void clearImage();
 
 // Decodes a BMP held in a seekable stream into the image state: 1, 4 and 8
 // bits a pixel with a palette (uncompressed, RLE8, RLE4), 16 and 32 bits
 // (default layouts or bit masks) and 24 bits; rows bottom-up or top-down. The
 // stream's size is checked against the headers before anything is allocated.
+// 16- and 32-bit pixels with alpha give transparency, unless `alpha` says
+// to ignore it (the command line has no use for it).
 // On failure the image state is left empty (0, 0, null). `advise`, if given,
 // is told of the pixel buffer before it is first touched (the programs ask
 // the system for huge pages there).
 using BufferAdvice = void (*)(void *data, std::size_t bytes);
-Outcome decodeBmp(std::istream &in, BufferAdvice advise = nullptr);
+enum class AlphaUse { read, ignore };
+Outcome decodeBmp(std::istream &in, BufferAdvice advise = nullptr, AlphaUse alpha = AlphaUse::read);
 
 // A read-only, seekable stream buffer over bytes in memory, which it does
 // not copy.

@@ -45,7 +45,10 @@ struct BmpLayout {
     std::size_t paletteSize = 0;
     // 16 and 32 bits a pixel: red, green, blue.
     std::array<ChannelMask, 3> channels{};
-    bool plainBgrx = false; // 32 bits as blue, green, red and an unused byte
+    bool plainBgrx = false; // 32 bits as blue, green, red and a byte that is not colour
+    // 16 and 32 bits: the alpha bits (0 if there are none). A pixel whose
+    // alpha bits are all 0 is transparent.
+    std::uint32_t alphaMask = 0;
 };
 
 // The most bytes of the file that the headers, bit masks and palette can take.
@@ -59,5 +62,8 @@ Outcome parseBmpHeaders(const std::uint8_t *bytes, std::size_t available, std::u
                         BmpLayout &layout);
 
 // Decodes one stored row of an uncompressed picture into red, green, blue
-// bytes. False if a colour index lies beyond the palette.
-bool decodeRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb);
+// bytes, and where the layout has an alpha mask, into `transparent` 1 for
+// each transparent pixel and 0 for the others. False if a colour index lies
+// beyond the palette.
+bool decodeRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb,
+               std::uint8_t *transparent);

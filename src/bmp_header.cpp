@@ -124,6 +124,25 @@ std::uint64_t masksAfterHeader(const InfoFields &fields) {
     return fields.compression == compressionAlphaBitFields ? 16 : 12;
 }
 
+// The alpha mask follows the colour masks in 56-byte and larger headers, and
+// after a 40-byte one with compression 6. Without masks, the fourth byte of a
+// 32-bit pixel is where writers put alpha. Files from before alpha was used
+// read as they always have: an alpha mask that overlaps the colours, has gaps
+// or lies beyond the pixel is left out rather than refused.
+std::uint32_t alphaMaskOf(const std::uint8_t *info, const InfoFields &fields,
+                          std::uint64_t pixelMax, std::uint32_t colourBits) {
+    if (!usesMasks(fields)) {
+        return fields.bitsPerPixel == 32 ? 0xFF000000U : 0;
+    }
+    if (fields.size < 56 && fields.compression != compressionAlphaBitFields) {
+        return 0;
+    }
+    const std::uint32_t mask = le32(info + 52);
+    ChannelMask channel;
+    const bool usable = mask <= pixelMax && (mask & colourBits) == 0 && makeChannel(mask, channel);
+    return usable ? mask : 0;
+}
+
 Outcome readMasks(const std::uint8_t *info, const InfoFields &fields, BmpLayout &layout) {
     std::array<std::uint32_t, 3> masks{};
     if (usesMasks(fields)) {
@@ -146,6 +165,7 @@ Outcome readMasks(const std::uint8_t *info, const InfoFields &fields, BmpLayout 
         }
         seen |= masks[i];
     }
+    layout.alphaMask = alphaMaskOf(info, fields, pixelMax, seen);
     return {};
 }
 

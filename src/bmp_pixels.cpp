@@ -31,17 +31,23 @@ void decodeBgrRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t
     }
 }
 
-// 32 bits without masks: blue, green, red and a byte that is not colour.
-void decodeBgrxRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb) {
+// 32 bits without masks: blue, green, red and a byte that is not colour
+// (but alpha, where it is read).
+void decodeBgrxRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb,
+                   std::uint8_t *transparent) {
     for (std::size_t x = 0; x < layout.columns; ++x, row += 4, rgb += 3) {
         rgb[0] = row[2];
         rgb[1] = row[1];
         rgb[2] = row[0];
+        if (transparent != nullptr) {
+            transparent[x] = row[3] == 0 ? 1 : 0;
+        }
     }
 }
 
 template <unsigned bytesPerPixel>
-void decodeMaskedRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb) {
+void decodeMaskedRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb,
+                     std::uint8_t *transparent) {
     const auto &[red, green, blue] = layout.channels;
     for (std::size_t x = 0; x < layout.columns; ++x, row += bytesPerPixel, rgb += 3) {
         std::uint32_t pixel = 0;
@@ -51,25 +57,32 @@ void decodeMaskedRow(const BmpLayout &layout, const std::uint8_t *row, std::uint
         rgb[0] = red.extract(pixel);
         rgb[1] = green.extract(pixel);
         rgb[2] = blue.extract(pixel);
+        if (transparent != nullptr) {
+            transparent[x] = (pixel & layout.alphaMask) == 0 ? 1 : 0;
+        }
     }
 }
 
 } // namespace
 
-bool decodeRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb) {
+bool decodeRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_t *rgb,
+               std::uint8_t *transparent) {
+    if (layout.alphaMask == 0) {
+        transparent = nullptr;
+    }
     switch (layout.bitsPerPixel) {
     case 24:
         decodeBgrRow(layout, row, rgb);
         return true;
     case 32:
         if (layout.plainBgrx) {
-            decodeBgrxRow(layout, row, rgb);
+            decodeBgrxRow(layout, row, rgb, transparent);
         } else {
-            decodeMaskedRow<4>(layout, row, rgb);
+            decodeMaskedRow<4>(layout, row, rgb, transparent);
         }
         return true;
     case 16:
-        decodeMaskedRow<2>(layout, row, rgb);
+        decodeMaskedRow<2>(layout, row, rgb, transparent);
         return true;
     case 8:
         return decodePaletteRow<8>(layout, row, rgb);

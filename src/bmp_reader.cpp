@@ -10,11 +10,9 @@ Outcome readBmp(const char *fileName) {
     if (outcome.ok()) {
         InputFileBuffer buffer(file);
         std::istream in(&buffer);
-        outcome = decodeBmp(in, adviseHugePages);
+        outcome = decodeBmp(in, adviseHugePages, AlphaUse::ignore);
     } else {
-        width = 0;
-        height = 0;
-        texels.reset();
+        clearImage();
     }
     report(outcome);
     return outcome;

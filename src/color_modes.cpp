@@ -19,6 +19,13 @@ const std::uint8_t *pixelAt(std::size_t x, std::size_t y) {
     return texels.get() + ((static_cast<std::size_t>(height) - 1 - y) * columns + x) * 3;
 }
 
+// Whether pixel x of row y counted from the top becomes the key colour.
+bool keyed(const std::optional<std::uint8_t> &key, std::size_t x, std::size_t y) {
+    const auto columns = static_cast<std::size_t>(width);
+    return key && transparency &&
+           transparency[(static_cast<std::size_t>(height) - 1 - y) * columns + x] != 0;
+}
+
 std::uint8_t packLevels(const std::array<int, 3> &levels) {
     return static_cast<std::uint8_t>(levels[2] << 6U | levels[1] << 3U | levels[0]);
 }
@@ -65,7 +72,8 @@ std::array<std::array<double, 8>, 3> levelValues() {
     return table;
 }
 
-void reduceDiffused(std::size_t columns, std::size_t rows, std::uint8_t *values) {
+void reduceDiffused(std::size_t columns, std::size_t rows, std::uint8_t *values,
+                    const std::optional<std::uint8_t> &key) {
     static const std::array<std::array<double, 8>, 3> valueOf = levelValues();
     // The errors carried into this row and the next, with a column of room
     // on either side.
@@ -73,6 +81,10 @@ void reduceDiffused(std::size_t columns, std::size_t rows, std::uint8_t *values)
     std::vector<double> next((columns + 2) * 3);
     for (std::size_t y = 0; y < rows; ++y) {
         for (std::size_t x = 0; x < columns; ++x) {
+            if (keyed(key, x, y)) {
+                *values++ = *key; // the error that reached it goes no further
+                continue;
+            }
             const std::uint8_t *pixel = pixelAt(x, y);
             std::array<int, 3> levels{};
             for (std::size_t c = 0; c < 3; ++c) {
@@ -92,9 +104,26 @@ void reduceDiffused(std::size_t columns, std::size_t rows, std::uint8_t *values)
     }
 }
 
+// Ordered dithering and the nearest colour treat each pixel on its own: the
+// key colour replaces the transparent ones afterwards.
+void applyKey(std::size_t columns, std::size_t rows, std::uint8_t *values,
+              const std::optional<std::uint8_t> &key) {
+    if (!key || !transparency) {
+        return;
+    }
+    for (std::size_t y = 0; y < rows; ++y) {
+        for (std::size_t x = 0; x < columns; ++x, ++values) {
+            if (keyed(key, x, y)) {
+                *values = *key;
+            }
+        }
+    }
+}
+
 } // namespace
 
-Outcome reduceColors(ColorMode mode, std::vector<std::uint8_t> &values) {
+Outcome reduceColors(ColorMode mode, std::vector<std::uint8_t> &values,
+                     std::optional<std::uint8_t> key) {
     const auto columns = static_cast<std::size_t>(std::max(width, 0));
     const auto rows = static_cast<std::size_t>(std::max(height, 0));
     Outcome found = allocate(values, {columns, rows});
@@ -104,7 +133,7 @@ Outcome reduceColors(ColorMode mode, std::vector<std::uint8_t> &values) {
     if (mode == ColorMode::ordered) {
         reduceOrdered(columns, rows, values.data());
     } else if (mode == ColorMode::diffuse) {
-        reduceDiffused(columns, rows, values.data());
+        reduceDiffused(columns, rows, values.data(), key);
     } else {
         std::uint8_t *value = values.data();
         for (std::size_t y = 0; y < rows; ++y) {
@@ -113,6 +142,9 @@ Outcome reduceColors(ColorMode mode, std::vector<std::uint8_t> &values) {
                 *value++ = packColor(pixel[0], pixel[1], pixel[2]);
             }
         }
+    }
+    if (mode != ColorMode::diffuse) {
+        applyKey(columns, rows, values.data(), key);
     }
     return found;
 }

@@ -7,6 +7,7 @@
 #include "outcome.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 enum class ColorMode {
@@ -23,5 +24,8 @@ enum class ColorMode {
 };
 
 // The colour byte of every pixel of the image state, top row first, left to
-// right, into `values`.
-Outcome reduceColors(ColorMode mode, std::vector<std::uint8_t> &values);
+// right, into `values`. With a `key`, the transparent pixels all become that
+// byte (a colour a program can skip when drawing sprites) and take no part in
+// the diffusion; without one they keep their stored colour.
+Outcome reduceColors(ColorMode mode, std::vector<std::uint8_t> &values,
+                     std::optional<std::uint8_t> key = std::nullopt);

@@ -79,25 +79,46 @@ Axis axisFor(std::uint32_t source, std::uint32_t target, ResizeFilter filter) {
     return target > source ? bilinearAxis(source, target) : boxAxis(source, target);
 }
 
+std::uint8_t rounded(std::uint64_t sum, std::uint64_t denominator) {
+    return static_cast<std::uint8_t>((2 * sum + denominator) / (2 * denominator));
+}
+
 // One output pixel: the weighted sum of its source pixels over the
-// denominator, halves away from zero (every sum is non-negative).
+// denominator, halves away from zero (every sum is non-negative). Where the
+// picture has transparent pixels, its colour comes from the opaque ones it
+// covers, if any (their hidden colours would fringe the edges), and it is
+// transparent if more than half of what it covers is.
 void sample(const std::vector<Tap> &columns, const std::vector<Tap> &rows,
-            std::uint64_t denominator, std::uint8_t *target) {
+            std::uint64_t denominator, std::uint8_t *target, std::uint8_t *targetTransparent) {
     const auto sourceColumns = static_cast<std::size_t>(width);
     const auto sourceRows = static_cast<std::size_t>(height);
     std::array<std::uint64_t, 3> sums{};
+    std::array<std::uint64_t, 3> opaqueSums{};
+    std::uint64_t opaqueWeight = 0;
     for (const Tap &row : rows) {
-        const std::uint8_t *sourceRow =
-            texels.get() + (sourceRows - 1 - row.index) * sourceColumns * 3;
+        const std::size_t stored = (sourceRows - 1 - row.index) * sourceColumns;
+        const std::uint8_t *sourceRow = texels.get() + stored * 3;
         for (const Tap &column : columns) {
             const std::uint64_t weight = row.weight * column.weight;
+            const std::uint8_t *pixel = sourceRow + static_cast<std::size_t>(column.index) * 3;
             for (std::size_t c = 0; c < 3; ++c) {
-                sums[c] += weight * sourceRow[static_cast<std::size_t>(column.index) * 3 + c];
+                sums[c] += weight * pixel[c];
+            }
+            if (targetTransparent != nullptr && transparency[stored + column.index] == 0) {
+                opaqueWeight += weight;
+                for (std::size_t c = 0; c < 3; ++c) {
+                    opaqueSums[c] += weight * pixel[c];
+                }
             }
         }
     }
+    const bool fromOpaque = targetTransparent != nullptr && opaqueWeight != 0;
     for (std::size_t c = 0; c < 3; ++c) {
-        target[c] = static_cast<std::uint8_t>((2 * sums[c] + denominator) / (2 * denominator));
+        target[c] =
+            fromOpaque ? rounded(opaqueSums[c], opaqueWeight) : rounded(sums[c], denominator);
+    }
+    if (targetTransparent != nullptr) {
+        *targetTransparent = 2 * (denominator - opaqueWeight) > denominator ? 1 : 0;
     }
 }
 
@@ -115,7 +136,11 @@ Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filt
     const auto sourceColumns = static_cast<std::uint32_t>(width);
     const auto sourceRows = static_cast<std::uint32_t>(height);
     std::unique_ptr<std::uint8_t[]> resized;
+    std::unique_ptr<std::uint8_t[]> resizedTransparency;
     Outcome found = allocate(resized, {columns, rows, 3});
+    if (found.ok() && transparency) {
+        found = allocate(resizedTransparency, {columns, rows});
+    }
     if (!found.ok()) {
         return found;
     }
@@ -123,15 +148,17 @@ Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filt
     const Axis down = axisFor(sourceRows, rows, filter);
     // Rows are stored bottom-up: output row y from the top is stored at rows - 1 - y.
     for (std::uint32_t y = 0; y < rows; ++y) {
-        std::uint8_t *row = resized.get() + static_cast<std::size_t>(rows - 1 - y) * columns * 3;
+        const std::size_t stored = static_cast<std::size_t>(rows - 1 - y) * columns;
         for (std::uint32_t x = 0; x < columns; ++x) {
             sample(across.taps[x], down.taps[y], across.denominator * down.denominator,
-                   row + static_cast<std::size_t>(x) * 3);
+                   resized.get() + (stored + x) * 3,
+                   resizedTransparency ? resizedTransparency.get() + stored + x : nullptr);
         }
     }
     width = static_cast<std::int32_t>(columns);
     height = static_cast<std::int32_t>(rows);
     texels = std::move(resized);
+    transparency = std::move(resizedTransparency);
     return {};
 }
 
@@ -147,7 +174,11 @@ Outcome cropMiddle(std::uint32_t columns, std::uint32_t rows) {
     const auto sourceColumns = static_cast<std::uint32_t>(width);
     const auto sourceRows = static_cast<std::uint32_t>(height);
     std::unique_ptr<std::uint8_t[]> cropped;
+    std::unique_ptr<std::uint8_t[]> croppedTransparency;
     Outcome found = allocate(cropped, {columns, rows, 3});
+    if (found.ok() && transparency) {
+        found = allocate(croppedTransparency, {columns, rows});
+    }
     if (!found.ok()) {
         return found;
     }
@@ -157,10 +188,15 @@ Outcome cropMiddle(std::uint32_t columns, std::uint32_t rows) {
         std::memcpy(cropped.get() + y * columns * 3,
                     texels.get() + ((bottom + y) * sourceColumns + left) * 3,
                     static_cast<std::size_t>(columns) * 3);
+        if (croppedTransparency) {
+            std::memcpy(croppedTransparency.get() + y * columns,
+                        transparency.get() + (bottom + y) * sourceColumns + left, columns);
+        }
     }
     width = static_cast<std::int32_t>(columns);
     height = static_cast<std::int32_t>(rows);
     texels = std::move(cropped);
+    transparency = std::move(croppedTransparency);
     return {};
 }
 

@@ -229,6 +229,79 @@ TEST(BmpVariants, ChannelRulesByExample) {
               (std::vector<std::uint8_t>{0x11, 0x22, 0x33}));
 }
 
+// Which pixels of a decoded 2 × 2 picture are transparent, top row first;
+// empty when it has no transparency.
+std::vector<std::uint8_t> transparentPixels(const BmpVariant &variant, const Pixels &stored) {
+    const Decoded decoded = decode(encodeVariant(2, 2, stored, variant));
+    EXPECT_EQ(decoded.message, "");
+    if (!transparency) {
+        return {};
+    }
+    return {transparency[2], transparency[3], transparency[0], transparency[1]};
+}
+
+TEST(BmpVariants, AlphaMasksMarkTransparentPixels) {
+    using Marks = std::vector<std::uint8_t>;
+    struct Case {
+        const char *name;
+        std::uint32_t header;
+        BmpCompression compression;
+        unsigned bits;
+        std::array<std::uint32_t, 4> masks; // red, green, blue, alpha
+        Pixels stored;
+        Marks expected;
+    };
+    const std::array<std::uint32_t, 4> argb{0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+    const Pixels someClear{0x00123456, 0xFF123456, 0x80123456, 0x01000000};
+    const Marks firstClear{1, 0, 0, 0};
+    const Case cases[] = {
+        {"124-byte header", 124, BmpCompression::bitFields, 32, argb, someClear, firstClear},
+        {"56-byte header", 56, BmpCompression::bitFields, 32, argb, someClear, firstClear},
+        {"40-byte header, compression 6", 40, BmpCompression::alphaBitFields, 32, argb, someClear,
+         firstClear},
+        {"16-bit 1-5-5-5",
+         124,
+         BmpCompression::bitFields,
+         16,
+         {0x7C00, 0x3E0, 0x1F, 0x8000},
+         {0x8000, 0, 0xFFFF, 0x7FFF},
+         {0, 1, 0, 1}},
+        // Without masks, the fourth byte of 32 bits is alpha; 16 bits have none.
+        {"32 bits without masks", 40, BmpCompression::none, 32, {}, someClear, firstClear},
+        {"124-byte header without masks", 124, BmpCompression::none, 32, argb, someClear,
+         firstClear},
+        {"16 bits without masks", 40, BmpCompression::none, 16, {}, {0, 0x8000, 1, 1}, {}},
+        // No room for an alpha mask, or none used: every pixel is opaque.
+        {"40-byte header, compression 3", 40, BmpCompression::bitFields, 32, argb, someClear, {}},
+        {"52-byte header", 52, BmpCompression::bitFields, 32, argb, someClear, {}},
+        // An alpha mask that overlaps the colours is left out, not refused.
+        {"overlapping alpha",
+         124,
+         BmpCompression::bitFields,
+         32,
+         {0xFF0000, 0xFF00, 0xFF, 0xFF},
+         someClear,
+         {}},
+        // Alpha 0 everywhere: the writer left it unset.
+        {"alpha never set",
+         124,
+         BmpCompression::bitFields,
+         32,
+         argb,
+         {0x123456, 0x123456, 0, 0xFFFFFF},
+         {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        BmpVariant variant;
+        variant.infoHeaderSize = c.header;
+        variant.compression = c.compression;
+        variant.bitsPerPixel = c.bits;
+        variant.masks = c.masks;
+        EXPECT_EQ(transparentPixels(variant, c.stored), c.expected);
+    }
+}
+
 TEST(BmpVariants, BadMasksAreABadHeader) {
     for (const auto &masks : std::vector<std::array<std::uint32_t, 4>>{
              {0xF0F, 0xF0, 0, 0},        // a gap in red

@@ -6,19 +6,41 @@
 
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <sstream>
 
 namespace {
 
-// Makes the image state a picture of red, green, blue bytes, top row first.
-void setImage(std::uint32_t columns, std::uint32_t rows, const std::vector<std::uint8_t> &rgb) {
+// Makes the image state a picture of red, green, blue bytes, top row first,
+// with the transparent pixels marked 1 in `transparent` (if given).
+void setImage(std::uint32_t columns, std::uint32_t rows, const std::vector<std::uint8_t> &rgb,
+              const std::vector<std::uint8_t> &transparent = {}) {
     width = static_cast<std::int32_t>(columns);
     height = static_cast<std::int32_t>(rows);
     texels.reset(new std::uint8_t[rgb.size() + 1]); // NOLINT(cppcoreguidelines-owning-memory)
+    transparency.reset();
+    if (!transparent.empty()) {
+        transparency.reset(new std::uint8_t[transparent.size()]); // NOLINT(*-owning-memory)
+    }
     for (std::size_t y = 0; y < rows && !rgb.empty(); ++y) {
         std::memcpy(texels.get() + (rows - 1 - y) * columns * 3, rgb.data() + y * columns * 3,
                     std::size_t{columns} * 3);
+        if (transparency) {
+            std::memcpy(transparency.get() + (rows - 1 - y) * columns,
+                        transparent.data() + y * columns, columns);
+        }
     }
+}
+
+// The image state's transparent pixels, top row first; empty if none.
+std::vector<std::uint8_t> imageTransparency() {
+    const auto columns = static_cast<std::size_t>(width);
+    std::vector<std::uint8_t> marks;
+    for (std::size_t row = static_cast<std::size_t>(height); transparency && row-- > 0;) {
+        marks.insert(marks.end(), transparency.get() + row * columns,
+                     transparency.get() + (row + 1) * columns);
+    }
+    return marks;
 }
 
 // The image state's pixels, top row first.
@@ -43,8 +65,9 @@ std::vector<std::uint8_t> reds(const std::vector<std::uint8_t> &values) {
 
 std::vector<std::uint8_t> resized(std::uint32_t columns, std::uint32_t rows,
                                   const std::vector<std::uint8_t> &rgb, std::uint32_t toColumns,
-                                  std::uint32_t toRows, ResizeFilter filter) {
-    setImage(columns, rows, rgb);
+                                  std::uint32_t toRows, ResizeFilter filter,
+                                  const std::vector<std::uint8_t> &transparent = {}) {
+    setImage(columns, rows, rgb, transparent);
     EXPECT_TRUE(resizeImage(toColumns, toRows, filter).ok());
     EXPECT_EQ(width, static_cast<std::int32_t>(toColumns));
     EXPECT_EQ(height, static_cast<std::int32_t>(toRows));
@@ -64,6 +87,34 @@ TEST(Resize, SmallPicturesByHand) {
     EXPECT_EQ(resized(2, 1, reds({0, 255}), 4, 1, ResizeFilter::smooth), reds({0, 64, 191, 255}));
     // Rows follow the same rules: 1 × 3 → 1 × 2 by box.
     EXPECT_EQ(resized(1, 3, reds({0, 90, 255}), 1, 2, ResizeFilter::smooth), reds({30, 200}));
+}
+
+// Transparent pixels lend no colour to their opaque neighbours, and an output
+// pixel is transparent when more than half of what it covers is.
+TEST(Resize, TransparentPixelsByHand) {
+    // Half of it transparent: opaque, its colour from the opaque half alone.
+    EXPECT_EQ(resized(2, 1, reds({200, 10}), 1, 1, ResizeFilter::smooth, {0, 1}), reds({200}));
+    EXPECT_EQ(imageTransparency(), (std::vector<std::uint8_t>{0}));
+    // Two thirds transparent: transparent, with the opaque third's colour.
+    EXPECT_EQ(resized(3, 1, reds({200, 10, 10}), 1, 1, ResizeFilter::smooth, {0, 1, 1}),
+              reds({200}));
+    EXPECT_EQ(imageTransparency(), (std::vector<std::uint8_t>{1}));
+    // All of it transparent: the plain mean of the stored colours.
+    EXPECT_EQ(resized(2, 1, reds({200, 11}), 1, 1, ResizeFilter::smooth, {1, 1}), reds({106}));
+    EXPECT_EQ(imageTransparency(), (std::vector<std::uint8_t>{1}));
+    // Nearest, 2 → 4: each output is its source pixel, transparency and all.
+    EXPECT_EQ(resized(2, 1, reds({200, 10}), 4, 1, ResizeFilter::sharp, {1, 0}),
+              reds({200, 200, 10, 10}));
+    EXPECT_EQ(imageTransparency(), (std::vector<std::uint8_t>{1, 1, 0, 0}));
+    // Bilinear, 2 → 4: the weights 3/4 and 1/4 decide, the colour stays opaque.
+    EXPECT_EQ(resized(2, 1, reds({0, 255}), 4, 1, ResizeFilter::smooth, {0, 1}),
+              reds({0, 0, 0, 255}));
+    EXPECT_EQ(imageTransparency(), (std::vector<std::uint8_t>{0, 0, 1, 1}));
+    // Fill and crop keeps the marks with their pixels: columns 1 and 2 of 4.
+    setImage(4, 1, reds({1, 2, 3, 4}), {1, 0, 1, 1});
+    ASSERT_TRUE(fitImage(2, 1, FitMode::fillAndCrop, ResizeFilter::sharp).ok());
+    EXPECT_EQ(imageRgb(), reds({2, 3}));
+    EXPECT_EQ(imageTransparency(), (std::vector<std::uint8_t>{0, 1}));
 }
 
 TEST(Resize, SameSizeChangesNothing) {
@@ -170,6 +221,30 @@ TEST(ColorModes, SmallPicturesByHand) {
     // to red 53.17 (level 1) and blue 38.72 (level 0).
     setImage(2, 2, std::vector<std::uint8_t>(12, 64));
     EXPECT_EQ(reducedWith(ColorMode::diffuse), (std::vector<std::uint8_t>{82, 82, 82, 9}));
+}
+
+// Grey 64 with its top right pixel transparent, key colour 227.
+TEST(ColorModes, KeyColourByHand) {
+    const std::vector<std::uint8_t> grey(12, 64);
+    const std::vector<std::uint8_t> topRight{0, 1, 0, 0};
+    const std::optional<std::uint8_t> key = 227;
+    setImage(2, 2, grey, topRight);
+    std::vector<std::uint8_t> values;
+    // Without a key the transparent pixel keeps its stored colour.
+    EXPECT_EQ(reducedWith(ColorMode::nearest), std::vector<std::uint8_t>(4, 82));
+    ASSERT_TRUE(reduceColors(ColorMode::nearest, values, key).ok());
+    EXPECT_EQ(values, (std::vector<std::uint8_t>{82, 227, 82, 82}));
+    ASSERT_TRUE(reduceColors(ColorMode::ordered, values, key).ok());
+    EXPECT_EQ(values, (std::vector<std::uint8_t>{9, 227, 82, 82}));
+    // Diffused, the keyed pixel takes and gives no error, so the last pixel
+    // gets only 1/16 of the first's and 7/16 of the third's (red 58.27,
+    // blue 50.63: levels 2 and 1), where all four opaque give 82, 82, 82, 9.
+    ASSERT_TRUE(reduceColors(ColorMode::diffuse, values, key).ok());
+    EXPECT_EQ(values, (std::vector<std::uint8_t>{82, 227, 82, 82}));
+    // A key on a picture without transparency changes nothing.
+    setImage(2, 2, grey);
+    ASSERT_TRUE(reduceColors(ColorMode::diffuse, values, key).ok());
+    EXPECT_EQ(values, (std::vector<std::uint8_t>{82, 82, 82, 9}));
 }
 
 // Found by fuzzing: a picture a billion pixels wide and 0 high took memory

@@ -1,7 +1,8 @@
 // Writes the data text of a BMP fitted to a display as the page does it, from
 // the codec alone, for the page's tests to compare with.
 // Usage: fit_data INPUT.bmp OUTPUT.data LABEL COLUMNS ROWS inside|fill|stretch
-//        sharp|smooth nearest|ordered|diffuse
+//        sharp|smooth nearest|ordered|diffuse [KEY]
+// KEY, a colour byte 0-255, is given to the transparent pixels.
 #include "bmp_decoder.h"
 #include "color_modes.h"
 #include "data_writer.h"
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,10 +24,15 @@ int main(int argc, char *argv[]) {
     const std::map<std::string, ColorMode> modes{{"nearest", ColorMode::nearest},
                                                  {"ordered", ColorMode::ordered},
                                                  {"diffuse", ColorMode::diffuse}};
-    if (arguments.size() != 9 || fits.count(arguments[6]) == 0 || modes.count(arguments[8]) == 0) {
+    if (arguments.size() < 9 || arguments.size() > 10 || fits.count(arguments[6]) == 0 ||
+        modes.count(arguments[8]) == 0) {
         std::cerr << "usage: fit_data INPUT.bmp OUTPUT.data LABEL COLUMNS ROWS inside|fill|stretch "
-                     "sharp|smooth nearest|ordered|diffuse\n";
+                     "sharp|smooth nearest|ordered|diffuse [KEY]\n";
         return 1;
+    }
+    std::optional<std::uint8_t> key;
+    if (arguments.size() == 10) {
+        key = static_cast<std::uint8_t>(std::stoul(arguments[9]));
     }
     std::ifstream in(arguments[1], std::ios::binary | std::ios::ate);
     std::vector<std::uint8_t> bytes(
@@ -42,7 +49,7 @@ int main(int argc, char *argv[]) {
     }
     std::vector<std::uint8_t> values;
     if (outcome.ok()) {
-        outcome = reduceColors(modes.at(arguments[8]), values);
+        outcome = reduceColors(modes.at(arguments[8]), values, key);
     }
     if (!outcome.ok()) {
         std::cerr << messageOf(outcome) << '\n';

@@ -171,7 +171,7 @@ async function kindOf(file) {
 // remembered for new cards and later visits.
 const fittingKey = "bmp2data.fitting";
 const defaultChoices = { size: "original", columns: 320, rows: 240, fit: "inside",
-                         filter: "smooth", colors: "nearest" };
+                         filter: "smooth", colors: "nearest", transparent: "keep", key: 199 };
 const sameForAll = document.getElementById("same-for-all");
 
 function rememberedChoices() {
@@ -182,13 +182,23 @@ function rememberedChoices() {
   }
 }
 
-// What the worker is asked for: {columns, rows, fit, filter, colors}.
+// What the worker is asked for: {columns, rows, fit, filter, colors, key}.
 function fittingFor(choices) {
   const [columns, rows] = choices.size === "custom" ? [choices.columns, choices.rows]
     : choices.size === "original" ? [0, 0] : choices.size.split("x").map(Number);
   return { columns, rows, fit: choices.size === "original" ? "original" : choices.fit,
-           filter: choices.filter, colors: choices.colors };
+           filter: choices.filter, colors: choices.colors,
+           key: choices.transparent === "key" ? choices.key : undefined };
 }
+
+// A key colour typed in: a whole number from 0 to 255.
+function keyByte(value) {
+  return Math.min(255, Math.max(0, Math.round(Number(value)) || 0));
+}
+
+// The colour of each colour byte, as CSS, from the core.
+const byteColours = lineCore.then((core) => Array.from(
+  { length: 256 }, (_, value) => `#${core._colorOfByte(value).toString(16).padStart(6, "0")}`));
 
 // ---- Cards ----
 
@@ -221,6 +231,7 @@ class Card {
     });
     this.part(".copy").addEventListener("click", () => this.copy());
     this.part(".fitting").addEventListener("change", () => this.choicesChanged());
+    this.part(".palette").addEventListener("toggle", () => this.showPalette(), { once: true });
     this.showChoices(rememberedChoices());
     this.generation = 0;
     this.part(".text").addEventListener("scroll", () => this.showMoreText());
@@ -248,22 +259,56 @@ class Card {
 
   request() {
     const fitting = this.kind === "data" ? undefined : fittingFor(this.choices());
+    this.fitted = fitting !== undefined && fitting.fit !== "original";
     return { kind: this.kind, file: this.file, ...shownSize, fitting };
   }
 
   choices() {
     const choice = (name) => this.part(`.${name}`).value;
     return { size: choice("size"), columns: Number(choice("columns")), rows: Number(choice("rows")),
-             fit: choice("fit"), filter: choice("filter"), colors: choice("colors") };
+             fit: choice("fit"), filter: choice("filter"), colors: choice("colors"),
+             transparent: choice("transparent"), key: keyByte(choice("key")) };
   }
 
   showChoices(choices) {
     for (const [name, value] of Object.entries(choices)) this.part(`.${name}`).value = value;
-    const original = choices.size === "original";
-    for (const label of this.view.querySelectorAll(".fitting .resized")) label.hidden = original;
-    for (const label of this.view.querySelectorAll(".fitting .custom")) {
-      label.hidden = choices.size !== "custom";
+    const shown = (selector, visible) => {
+      for (const part of this.view.querySelectorAll(`.fitting ${selector}`)) part.hidden = !visible;
+    };
+    shown(".resized", choices.size !== "original");
+    shown(".custom", choices.size === "custom");
+    // The transparency choice is offered for pictures that have transparent pixels.
+    shown(".has-transparency", Boolean(this.reply?.transparent));
+    if (this.reply?.transparent) shown(".keyed", choices.transparent === "key");
+    this.showKey(choices.key);
+  }
+
+  async showKey(key) {
+    const colours = await byteColours;
+    this.part(".swatch").style.background = colours[key];
+    for (const button of this.part(".swatches").children) {
+      button.setAttribute("aria-pressed", String(Number(button.value) === key));
     }
+  }
+
+  // The 256 colour bytes, made when first opened.
+  async showPalette() {
+    const colours = await byteColours;
+    const key = keyByte(this.part(".key").value);
+    this.part(".swatches").replaceChildren(...colours.map((colour, value) => {
+      const button = document.createElement("button");
+      button.type = "button";
+      button.value = value;
+      button.style.background = colour;
+      button.title = String(value);
+      button.setAttribute("aria-label", say("paletteColour", value));
+      button.setAttribute("aria-pressed", String(value === key));
+      button.addEventListener("click", () => {
+        this.part(".key").value = value;
+        this.part(".key").dispatchEvent(new Event("change", { bubbles: true }));
+      });
+      return button;
+    }));
   }
 
   // A choice changed: remembered, applied to every picture if asked, and the
@@ -326,6 +371,7 @@ class Card {
     }
     // The choices stay where they can mend what failed: a size out of range.
     this.part(".fitting").hidden = this.kind === "data" || (!reply.ok && reply.failure !== "badSize");
+    this.showChoices(this.choices());
     this.showTexts();
   }
 
@@ -341,6 +387,7 @@ class Card {
     if (!explain.hidden) {
       explain.textContent = this.tooLarge ? say("textTooLarge") : say("failures")[this.reply.failure];
     }
+    this.part(".original figcaption").textContent = say(this.fitted ? "fitted" : "asRead");
     this.part(".reduced figcaption").textContent =
       say(this.kind === "data" ? "dataColours" : "reduced");
     this.part(".text").setAttribute("aria-label", say("textOf", `${this.label ?? ""}.data`));

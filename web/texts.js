@@ -16,13 +16,14 @@ const texts = {
       + "<strong>escolha os arquivos</strong>",
     note: "Arquivos BMP são lidos exatamente como o <code>bmp2data</code> da linha de comando os lê. "
       + "Os outros formatos são decodificados pelo navegador com as cores gravadas no arquivo, sem "
-      + "aplicar perfil de cor. A transparência é ignorada: cada pixel fica com a cor que tem "
-      + "gravada, sem mistura com o fundo, como nos BMP de 32 bits.",
+      + "aplicar perfil de cor. Pixels transparentes ficam com a cor que têm gravada, sem "
+      + "mistura com o fundo, a não ser que você escolha para eles uma cor-chave.",
     clear: "Limpar resultados",
     remove: "Remover",
     removeNamed: (name) => `Remover ${name}`,
     label: "Rótulo",
     asRead: "como foi lida",
+    fitted: "ajustada ao display",
     reduced: "com as cores reduzidas",
     dataColours: "as cores do arquivo .data",
     textOf: (name) => `Texto de ${name}`,
@@ -57,6 +58,12 @@ const texts = {
     colorsNearest: "mais próxima",
     colorsOrdered: "pontilhado ordenado (Bayer)",
     colorsDiffuse: "difusão de erro (Floyd–Steinberg)",
+    transparent: "Pixels transparentes",
+    transparentKeep: "manter a cor gravada",
+    transparentKey: "trocar por uma cor-chave",
+    key: "Cor-chave (0 a 255)",
+    palette: "Escolher na paleta",
+    paletteColour: (value) => `Cor ${value}`,
     textTooLarge: "A imagem foi convertida, mas o texto dela passa do que este navegador consegue guardar para baixar. Use o bmp2data de linha de comando para esta imagem.",
     emptyLabel: "Dê um rótulo à imagem para poder baixar o arquivo.",
     badCharacter: (character) => `Os montadores não aceitam ${character} em rótulos: use letras sem acento, dígitos e _.`,
@@ -88,13 +95,14 @@ const texts = {
       + "<strong>choose files</strong>",
     note: "BMP files are read exactly as the command-line <code>bmp2data</code> reads them. Other "
       + "formats are decoded by your browser with the colours stored in the file, with no colour "
-      + "profile applied. Transparency is ignored: each pixel keeps the colour it stores, never "
-      + "blended with a background, as for 32-bit BMPs.",
+      + "profile applied. Transparent pixels keep the colour they store, never blended with a "
+      + "background, unless you choose a key colour for them.",
     clear: "Clear results",
     remove: "Remove",
     removeNamed: (name) => `Remove ${name}`,
     label: "Label",
     asRead: "as read",
+    fitted: "fitted to the display",
     reduced: "with the reduced colours",
     dataColours: "the colours in the .data file",
     textOf: (name) => `Text of ${name}`,
@@ -129,6 +137,12 @@ const texts = {
     colorsNearest: "nearest",
     colorsOrdered: "ordered dithering (Bayer)",
     colorsDiffuse: "error diffusion (Floyd–Steinberg)",
+    transparent: "Transparent pixels",
+    transparentKeep: "keep their stored colour",
+    transparentKey: "replace with a key colour",
+    key: "Key colour (0 to 255)",
+    palette: "Pick from the palette",
+    paletteColour: (value) => `Colour ${value}`,
     textTooLarge: "The picture was converted, but its text is more than this browser can hold for a download. Use the command-line bmp2data for this picture.",
     emptyLabel: "Give the picture a label to download its file.",
     badCharacter: (character) => `Assemblers reject ${character} in a label: use unaccented letters, digits and _.`,

@@ -22,6 +22,7 @@
 #include <cstring>
 #include <functional>
 #include <new>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -40,6 +41,7 @@ struct Result {
     std::string line;        // the size line or the error line, as the programs print it
     std::uint32_t width = 0; // of the picture
     std::uint32_t height = 0;
+    bool transparent = false; // whether some of the picture as read is
     std::string file; // a data file's preview BMP
     // The picture as read and with its reduced colours, RGBA, top row first,
     // at the size they are shown.
@@ -87,10 +89,13 @@ void fitShown(Result &result, std::uint32_t maxWidth, std::uint32_t maxHeight) {
 }
 
 // Draws the shown pictures, sampling the nearest source pixel; `row(y)` gives
-// the red, green, blue bytes of source row y counted from the top. The reduced
-// colours are `values` (top row first) where given, else each pixel's packColor.
-Outcome drawShown(Result &result, const std::function<const std::uint8_t *(std::size_t)> &row,
-                  const std::vector<std::uint8_t> &values = {}) {
+// the red, green, blue bytes of source row y counted from the top, and
+// `clear(y)`, if given, which of them are transparent (left see-through in the
+// picture as read). The reduced colours are `values` (top row first) where
+// given, else each pixel's packColor.
+using RowOf = std::function<const std::uint8_t *(std::size_t)>;
+Outcome drawShown(Result &result, const RowOf &row, const std::vector<std::uint8_t> &values = {},
+                  const RowOf &clear = nullptr) {
     Outcome found = allocate(result.shownImage, {result.shownWidth, result.shownHeight, 4});
     if (found.ok()) {
         found = allocate(result.shownPreview, {result.shownWidth, result.shownHeight, 4});
@@ -103,11 +108,12 @@ Outcome drawShown(Result &result, const std::function<const std::uint8_t *(std::
     for (std::size_t y = 0; y < result.shownHeight; ++y) {
         const std::size_t sourceY = (2 * y + 1) * result.height / (2 * result.shownHeight);
         const std::uint8_t *source = row(sourceY);
+        const std::uint8_t *transparent = clear ? clear(sourceY) : nullptr;
         for (std::size_t x = 0; x < result.shownWidth; ++x, image += 4, preview += 4) {
             const std::size_t sourceX = (2 * x + 1) * result.width / (2 * result.shownWidth);
             const std::uint8_t *pixel = source + sourceX * 3;
             std::memcpy(image, pixel, 3);
-            image[3] = 255;
+            image[3] = transparent != nullptr && transparent[sourceX] != 0 ? 0 : 255;
             const std::array<std::uint8_t, 3> reduced =
                 unpackColor(values.empty() ? packColor(pixel[0], pixel[1], pixel[2])
                                            : values[sourceY * result.width + sourceX]);
@@ -126,16 +132,19 @@ struct Fitting {
     FitMode fit = FitMode::original;
     ResizeFilter filter = ResizeFilter::smooth;
     ColorMode colors = ColorMode::nearest;
+    std::optional<std::uint8_t> key; // for transparent pixels
 };
 
 // The data text of the image state, fitted and reduced as asked, handed out
 // in pieces, and its pictures.
 Outcome finishConversion(Result &result, std::uint32_t maxWidth, std::uint32_t maxHeight,
                          const Fitting &fitting) {
+    result.transparent = transparency != nullptr;
     Outcome found = fitImage(fitting.columns, fitting.rows, fitting.fit, fitting.filter);
     std::vector<std::uint8_t> values;
-    if (found.ok() && fitting.colors != ColorMode::nearest) {
-        found = reduceColors(fitting.colors, values);
+    const bool keyed = fitting.key && transparency;
+    if (found.ok() && (fitting.colors != ColorMode::nearest || keyed)) {
+        found = reduceColors(fitting.colors, values, fitting.key);
     }
     if (!found.ok()) {
         return found;
@@ -157,22 +166,30 @@ Outcome finishConversion(Result &result, std::uint32_t maxWidth, std::uint32_t m
         return {};
     }
     fitShown(result, maxWidth, maxHeight);
+    const auto stored = [&](std::size_t y) {
+        return (result.height - 1 - y) * std::size_t{result.width};
+    };
+    RowOf clear;
+    if (transparency) {
+        clear = [&](std::size_t y) { return transparency.get() + stored(y); };
+    }
     return drawShown(
-        result,
-        [&](std::size_t y) {
-            return texels.get() + (result.height - 1 - y) * std::size_t{result.width} * 3;
-        },
-        values);
+        result, [&](std::size_t y) { return texels.get() + stored(y) * 3; }, values, clear);
 }
 
+// `key` is a colour byte for transparent pixels, or any other number to
+// leave them their stored colour.
 Fitting fittingOf(std::uint32_t columns, std::uint32_t rows, std::uint32_t fit,
-                  std::uint32_t filter, std::uint32_t colors) {
+                  std::uint32_t filter, std::uint32_t colors, std::int32_t key) {
     Fitting fitting;
     fitting.columns = columns;
     fitting.rows = rows;
     fitting.fit = fit <= 3 ? static_cast<FitMode>(fit) : FitMode::original;
     fitting.filter = filter == 0 ? ResizeFilter::sharp : ResizeFilter::smooth;
     fitting.colors = colors <= 2 ? static_cast<ColorMode>(colors) : ColorMode::nearest;
+    if (key >= 0 && key <= 255) {
+        fitting.key = static_cast<std::uint8_t>(key);
+    }
     return fitting;
 }
 
@@ -229,33 +246,48 @@ const char *failureName(Failure failure) {
     return "unknown";
 }
 
+// Marks the pixel at `index` (in the order of texels) transparent, making
+// room for the marks at the first; false if memory runs out.
+bool markTransparent(std::size_t index) {
+    if (!transparency) {
+        const std::size_t pixels =
+            static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+        if (!allocate(transparency, {pixels}).ok()) {
+            return false;
+        }
+        std::memset(transparency.get(), 0, pixels);
+    }
+    transparency[index] = 1;
+    return true;
+}
+
 } // namespace
 
 extern "C" {
 
 // A BMP file's bytes: its data text in pieces, and the pictures to show.
-// The last five arguments say how to fit it to the display: the size, then
+// The last six arguments say how to fit it to the display: the size, then
 // fit (0 original, 1 fit inside, 2 fill and crop, 3 stretch), filter (0
-// sharp, 1 smooth) and colours (0 nearest, 1 ordered, 2 diffuse).
+// sharp, 1 smooth), colours (0 nearest, 1 ordered, 2 diffuse) and the key
+// colour byte for transparent pixels (-1: none).
 Result *convertBmp(const std::uint8_t *bytes, std::size_t size, std::uint32_t maxWidth,
                    std::uint32_t maxHeight, std::uint32_t columns, std::uint32_t rows,
-                   std::uint32_t fit, std::uint32_t filter, std::uint32_t colors) {
+                   std::uint32_t fit, std::uint32_t filter, std::uint32_t colors,
+                   std::int32_t key) {
     return answer([&](Result &result) {
         const Outcome read = decodeBmp(bytes, size);
         return read.ok() ? finishConversion(result, maxWidth, maxHeight,
-                                            fittingOf(columns, rows, fit, filter, colors))
+                                            fittingOf(columns, rows, fit, filter, colors, key))
                          : read;
     });
 }
 
 // Pixels the browser decoded arrive in tiles: startPicture makes room for
 // them in the image state (false if memory runs out), putRgba stores one
-// tile (RGBA, not premultiplied, rows top first, alpha dropped as for 32-bit
-// BMPs), finishPicture converts what was stored.
+// tile (RGBA, not premultiplied, rows top first; alpha 0 is transparent and
+// any other alpha opaque), finishPicture converts what was stored.
 bool startPicture(std::uint32_t columns, std::uint32_t rows) {
-    texels.reset();
-    width = 0;
-    height = 0;
+    clearImage();
     std::unique_ptr<std::uint8_t[]> pixels;
     if (!allocate(pixels, {columns, rows, 3}).ok()) {
         return false;
@@ -266,7 +298,8 @@ bool startPicture(std::uint32_t columns, std::uint32_t rows) {
     return true;
 }
 
-void putRgba(const std::uint8_t *rgba, std::uint32_t left, std::uint32_t top, std::uint32_t columns,
+// False if memory runs out.
+bool putRgba(const std::uint8_t *rgba, std::uint32_t left, std::uint32_t top, std::uint32_t columns,
              std::uint32_t rows) {
     const auto pictureWidth = static_cast<std::size_t>(width);
     for (std::size_t y = 0; y < rows; ++y) {
@@ -276,16 +309,20 @@ void putRgba(const std::uint8_t *rgba, std::uint32_t left, std::uint32_t top, st
         const std::uint8_t *source = rgba + y * std::size_t{columns} * 4;
         for (std::size_t x = 0; x < columns; ++x) {
             std::memcpy(target + x * 3, source + x * 4, 3);
+            if (source[x * 4 + 3] == 0 && !markTransparent(storedRow * pictureWidth + left + x)) {
+                return false;
+            }
         }
     }
+    return true;
 }
 
 Result *finishPicture(std::uint32_t maxWidth, std::uint32_t maxHeight, std::uint32_t columns,
                       std::uint32_t rows, std::uint32_t fit, std::uint32_t filter,
-                      std::uint32_t colors) {
+                      std::uint32_t colors, std::int32_t key) {
     return answer([&](Result &result) {
         return finishConversion(result, maxWidth, maxHeight,
-                                fittingOf(columns, rows, fit, filter, colors));
+                                fittingOf(columns, rows, fit, filter, colors, key));
     });
 }
 
@@ -330,6 +367,12 @@ const char *outOfMemoryLine() {
     return line.c_str();
 }
 
+// A colour byte's colour as 0xRRGGBB, for the page's palette.
+std::uint32_t colorOfByte(std::uint32_t value) {
+    const std::array<std::uint8_t, 3> rgb = unpackColor(static_cast<std::uint8_t>(value));
+    return std::uint32_t{rgb[0]} << 16U | std::uint32_t{rgb[1]} << 8U | rgb[2];
+}
+
 bool resultOk(const Result *result) {
     return result->outcome.ok();
 }
@@ -344,6 +387,9 @@ std::uint32_t resultWidth(const Result *result) {
 }
 std::uint32_t resultHeight(const Result *result) {
     return result->height;
+}
+bool resultTransparent(const Result *result) {
+    return result->transparent;
 }
 const char *resultFile(const Result *result) {
     return result->file.data();

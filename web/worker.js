@@ -1,7 +1,7 @@
 // Runs the converter's core away from the page, so that no picture freezes
 // it. Requests: {id, kind: "bmp" | "picture" | "data", file, maxWidth,
 // maxHeight}. Replies: {id, stage} while working, then {id, done: true, ok,
-// failure, line, width, height, shownWidth, shownHeight, shownImage,
+// failure, line, width, height, transparent, shownWidth, shownHeight, shownImage,
 // shownPreview, body (a Blob of the data text after its first line, or
 // null if the browser cannot hold it) or file (a data file's preview BMP),
 // restart}. Buffers are transferred, not copied.
@@ -72,6 +72,7 @@ function takeResult(core, result) {
     line: core.UTF8ToString(core._resultLine(result)),
     width: core._resultWidth(result) >>> 0,
     height: core._resultHeight(result) >>> 0,
+    transparent: Boolean(core._resultTransparent(result)),
     shownWidth,
     shownHeight,
     shownImage: copyOut(core, core._resultShownImage(result), shownBytes),
@@ -84,15 +85,17 @@ function takeResult(core, result) {
 }
 
 // How the page asks a picture to be fitted to the display, as the core's
-// last five arguments: {columns, rows, fit, filter, colors}, names as in
-// fits, filters and colorModes; missing, the picture is left as it is.
+// last six arguments: {columns, rows, fit, filter, colors, key}, names as in
+// fits, filters and colorModes, key a colour byte for transparent pixels or
+// absent; missing, the picture is left as it is.
 const fits = ["original", "inside", "fill", "stretch"];
 const filters = ["sharp", "smooth"];
 const colorModes = ["nearest", "ordered", "diffuse"];
 
 function fittingOf({ fitting = {} }) {
   return [fitting.columns ?? 0, fitting.rows ?? 0, Math.max(fits.indexOf(fitting.fit), 0),
-          Math.max(filters.indexOf(fitting.filter), 0), Math.max(colorModes.indexOf(fitting.colors), 0)];
+          Math.max(filters.indexOf(fitting.filter), 0), Math.max(colorModes.indexOf(fitting.colors), 0),
+          fitting.key ?? -1];
 }
 
 // A file whose bytes the core reads itself: a BMP (convertBmp) or a data
@@ -140,8 +143,9 @@ async function convertPicture(core, request) {
   const framebuffer = gl.createFramebuffer();
   gl.bindFramebuffer(gl.FRAMEBUFFER, framebuffer);
   let readable = true;
-  for (let top = 0; top < height && readable; top += tile) {
-    for (let left = 0; left < width && readable; left += tile) {
+  let stored = true;
+  for (let top = 0; top < height && readable && stored; top += tile) {
+    for (let left = 0; left < width && readable && stored; left += tile) {
       const columns = Math.min(tile, width - left);
       const rows = Math.min(tile, height - top);
       gl.pixelStorei(gl.UNPACK_SKIP_PIXELS, left);
@@ -151,7 +155,7 @@ async function convertPicture(core, request) {
       gl.readPixels(0, 0, columns, rows, gl.RGBA, gl.UNSIGNED_BYTE,
                     core.HEAPU8.subarray(scratch, scratch + columns * rows * 4));
       readable = gl.getError() === gl.NO_ERROR;
-      core._putRgba(scratch, left, top, columns, rows);
+      stored = core._putRgba(scratch, left, top, columns, rows);
     }
   }
   gl.deleteFramebuffer(framebuffer);
@@ -159,6 +163,7 @@ async function convertPicture(core, request) {
   bitmap.close();
   core._free(scratch);
   if (!readable) return failed("cannotDecode", "");
+  if (!stored) return outOfMemory(core);
   return takeResult(core, core._finishPicture(request.maxWidth, request.maxHeight,
                                               ...fittingOf(request)));
 }
