@@ -1,6 +1,7 @@
 // libFuzzer target: the whole conversion, reader and writer, on arbitrary bytes
 // given as the .bmp file; then, for pictures that were read, a resize and a
-// colour reduction chosen by the input's last bytes.
+// colour reduction (with or without a key colour for transparent pixels)
+// chosen by the input's last bytes.
 #include "bmp_decoder.h"
 #include "color_modes.h"
 #include "data_writer.h"
@@ -8,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <vector>
@@ -40,9 +42,19 @@ void resizeAndReduce(const std::uint8_t *data, std::size_t size) {
     }
     std::vector<std::uint8_t> values;
     const ColorMode mode = static_cast<ColorMode>(choice / 2 % 3);
-    if (!reduceColors(mode, values).ok() ||
-        values.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+    const std::uint8_t key = data[0];
+    const auto pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (!reduceColors(mode, values, choice / 6 % 2 == 0 ? std::nullopt : std::optional{key}).ok() ||
+        values.size() != pixels) {
         __builtin_trap();
+    }
+    // Every transparent pixel has the key colour, when there is one.
+    for (std::size_t i = 0; choice / 6 % 2 != 0 && transparency && i < pixels; ++i) {
+        const auto columns = static_cast<std::size_t>(width);
+        const std::size_t stored = (pixels / columns - 1 - i / columns) * columns + i % columns;
+        if (transparency[stored] != 0 && values[i] != key) {
+            __builtin_trap();
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 // The page against the native program on 2048² and 4096² BMPs: from picking
 // the file to its download being ready, in Chromium, in a tab that has
 // converted before (warm) and in a fresh one (first use), best of several
-// runs each, beside the native program's whole process.
+// runs each, beside the native program's whole process; then photos fitted
+// to a display and diffused.
 // Usage: node tests/bench.mjs (with BMP2DATA and BMP2DATA_PAGE set, as for the tests)
 import { execFileSync } from "node:child_process";
 import { mkdtempSync, rmSync, writeFileSync } from "node:fs";
@@ -76,10 +77,40 @@ for (const side of [2048, 4096]) {
   const column = (times) => `${best(times).toFixed(3)} s (${(best(times) / best(native)).toFixed(1)}x)`;
   console.log(`${side} x ${side}  ${best(native).toFixed(3)} s  ${column(warm).padEnd(18)}  ${column(first)}`);
 }
-// A 4096 × 3072 photo fitted to 320 × 240, smooth and diffused, chosen
-// before the pick (remembered choices), against the codec doing the same natively.
+// Photos fitted to 320 × 240, smooth and diffused, chosen before the pick
+// (remembered choices): a 4096 × 3072 BMP, against the codec doing the same
+// natively, and a 4000 × 3000 JPEG (made by Chromium), which only the page reads.
+const fitted = { size: "320x240", columns: 320, rows: 240, fit: "inside", filter: "smooth",
+                 colors: "diffuse" };
+async function openFittingPage() {
+  const page = await openPage();
+  await page.evaluate((choices) => localStorage.setItem("bmp2data.fitting", JSON.stringify(choices)),
+                      fitted);
+  await page.reload();
+  return page;
+}
+
 const photo = join(folder, "photo.bmp");
 writeFileSync(photo, bmp(4096, 3072, pixelRows(4096, 3072, (x, y) => [x >> 4, y >> 4, (x ^ y) & 255])));
+const jpeg = join(folder, "photo.jpg");
+const maker = await openPage();
+writeFileSync(jpeg, Buffer.from(await maker.evaluate(async () => {
+  const canvas = new OffscreenCanvas(4000, 3000);
+  const context = canvas.getContext("2d");
+  const sky = context.createLinearGradient(0, 0, 0, 3000);
+  sky.addColorStop(0, "#1d4e89");
+  sky.addColorStop(1, "#f4a259");
+  context.fillStyle = sky;
+  context.fillRect(0, 0, 4000, 3000);
+  context.fillStyle = "#fff3b0";
+  context.beginPath();
+  context.arc(2800, 1100, 420, 0, 2 * Math.PI);
+  context.fill();
+  const bytes = new Uint8Array(await (await canvas.convertToBlob({ type: "image/jpeg", quality: 0.9 })).arrayBuffer());
+  return [...bytes];
+})));
+await maker.close();
+
 const fitNative = [];
 for (let i = 0; i < runs; i++) {
   const start = process.hrtime.bigint();
@@ -87,14 +118,24 @@ for (let i = 0; i < runs; i++) {
                                       "inside", "smooth", "diffuse"]);
   fitNative.push(Number(process.hrtime.bigint() - start) / 1e9);
 }
-const fitPage = await openPage();
-await fitPage.evaluate(() => localStorage.setItem("bmp2data.fitting", JSON.stringify(
-  { size: "320x240", columns: 320, rows: 240, fit: "inside", filter: "smooth", colors: "diffuse" })));
-await fitPage.reload();
-const fitWarm = [];
-await pickToDownload(fitPage, photo);
-for (let i = 0; i < runs; i++) fitWarm.push(await pickToDownload(fitPage, photo));
-console.log(`4096 x 3072 to 320 x 240, smooth, diffuse: native (fit_data) ${Math.min(...fitNative).toFixed(3)} s, `
-            + `page ${Math.min(...fitWarm).toFixed(3)} s (warm tab)`);
+console.log("\nfitted to 320 x 240, smooth, diffuse, best of 5:");
+console.log("picture           native (fit_data)  page, warm tab  page, first use");
+for (const [name, picture, native] of [["4096 x 3072 BMP", photo, fitNative],
+                                       ["4000 x 3000 JPEG", jpeg, null]]) {
+  const page = await openFittingPage();
+  const warm = [];
+  await pickToDownload(page, picture);
+  for (let i = 0; i < runs; i++) warm.push(await pickToDownload(page, picture));
+  await page.close();
+  const first = [];
+  for (let i = 0; i < runs; i++) {
+    const fresh = await openFittingPage();
+    first.push(await pickToDownload(fresh, picture));
+    await fresh.close();
+  }
+  const best = (times) => `${Math.min(...times).toFixed(3)} s`;
+  console.log(`${name.padEnd(16)}  ${(native ? best(native) : "-").padEnd(17)}  `
+              + `${best(warm).padEnd(14)}  ${best(first)}`);
+}
 await browser.close();
 rmSync(folder, { recursive: true, force: true });

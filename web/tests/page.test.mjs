@@ -175,9 +175,19 @@ test("labels are fixed in one click, an empty one cannot be downloaded, a new on
   await page.close();
 });
 
+// A landscape of smooth gradients, where reducing colours shows bands:
+// sky, sun, hills.
+function scene(x, y) {
+  const mix = (from, to, t) => from.map((value, i) => Math.round(value + (to[i] - value) * t));
+  const hill = 330 + 40 * Math.sin(x / 70) + 20 * Math.sin(x / 23);
+  if (y > hill) return mix([88, 160, 72], [24, 70, 40], (y - hill) / (480 - hill));
+  if ((x - 460) ** 2 + (y - 150) ** 2 < 55 ** 2) return [255, 236, 170];
+  return mix([28, 78, 140], [245, 170, 95], y / 360);
+}
+
 test("a photo fitted to 320 × 240 with error diffusion gives the codec's bytes; choices apply to all and are remembered", async () => {
   const page = await openPage("en-US");
-  const photo = pixelRows(640, 480, (x, y) => [x * 255 / 639, y * 255 / 479, (x * y) % 256].map(Math.round));
+  const photo = pixelRows(640, 480, scene);
   const [png1, png2, twin] = ["photo.png", "other.png", "photo.bmp"].map((name) => join(folder, name));
   writeFileSync(png1, png(640, 480, photo));
   writeFileSync(png2, png(640, 480, photo));
@@ -193,6 +203,15 @@ test("a photo fitted to 320 × 240 with error diffusion gives the codec's bytes;
   await page.selectOption('.result[data-name="photo.png"] .colors', "diffuse");
   await settled();
   const after = await cardsOf(page, ["photo.png", "other.png"]);
+  // The README's before and after, in both languages.
+  const pictures = page.locator('.result[data-name="photo.png"] .pictures');
+  const shots = process.env.BEFORE_AFTER ?? join(folder, "before-after");
+  await pictures.screenshot({ path: `${shots}.en.png` });
+  await page.click('[data-language="pt"]');
+  assert.equal(await page.textContent('.result[data-name="photo.png"] .original figcaption'),
+               "ajustada ao display");
+  await pictures.screenshot({ path: `${shots}.pt-BR.png` });
+  await page.click('[data-language="en"]');
   const expected = join(folder, "photo.data");
   execFileSync(process.env.FIT_DATA, [twin, expected, "photo", "320", "240", "inside", "smooth", "diffuse"]);
   assert.equal(after["photo.png"].line, "size:320 x 240");
@@ -212,6 +231,51 @@ test("a photo fitted to 320 × 240 with error diffusion gives the codec's bytes;
   assert.equal(await page.textContent(".line"), "Error: bad size (0 x 240: each side must be 1 to 8192)");
   assert.match(await page.textContent(".explain"), /8192/);
   assert.equal(await page.isVisible(".fitting"), true);
+  await page.close();
+});
+
+test("a sprite keeps its stored colours by default; a key colour from the palette replaces its transparent pixels as the codec does", async () => {
+  const page = await openPage("pt-BR");
+  // A disc on a transparent ground whose hidden colours differ from pixel to pixel.
+  const sprite = pixelRows(40, 30, (x, y) => {
+    const inside = (x - 19.5) ** 2 + (y - 14.5) ** 2 < 12 ** 2;
+    return [x * 6, y * 8, 255 - x * 3, inside ? 255 : 0];
+  });
+  const [drawn, twin] = ["sprite.png", "sprite.bmp"].map((name) => join(folder, name));
+  writeFileSync(drawn, png(40, 30, sprite));
+  writeFileSync(twin, bmp(40, 30, sprite));
+  const card = '.result[data-name="sprite.png"]';
+  const before = await convert(page, [drawn]);
+  assert.deepEqual(Buffer.from(before["sprite.png"].file),
+                   runNative("bmp2data", twin, "bmp", "data", "sprite").file);
+  assert.equal(await page.isVisible(`${card} .transparent`), true);
+  assert.equal(await page.isVisible(`${card} .key`), false);
+  const settled = () => page.waitForFunction(
+    () => [...document.querySelectorAll(".result .working")].every((working) => working.hidden));
+  await page.selectOption(`${card} .size`, "128x128");
+  await settled();
+  await page.selectOption(`${card} .colors`, "diffuse");
+  await settled();
+  await page.selectOption(`${card} .transparent`, "key");
+  await settled();
+  await page.click(`${card} .palette summary`);
+  await page.click(`${card} .swatches button[aria-label="Cor 227"]`);
+  await settled();
+  assert.equal(await page.inputValue(`${card} .key`), "227");
+  assert.equal(await page.getAttribute(`${card} .swatches button[value="227"]`, "aria-pressed"), "true");
+  assert.equal(await page.textContent(`${card} .original figcaption`), "ajustada ao display");
+  const after = await cardsOf(page, ["sprite.png"]);
+  const expected = join(folder, "sprite.data");
+  execFileSync(process.env.FIT_DATA,
+               [twin, expected, "sprite", "128", "128", "inside", "smooth", "diffuse", "227"]);
+  assert.equal(after["sprite.png"].line, "size:128 x 96");
+  assert.deepEqual(Buffer.from(after["sprite.png"].file), readFileSync(expected));
+  assert.match(readFileSync(expected, "utf8"), /\b227\b/);
+  // The picture shown "as read" lets the page through its transparent pixels.
+  const corner = await page.$eval(`${card} .original canvas`,
+    (canvas) => canvas.getContext("2d").getImageData(0, 0, 1, 1).data[3]);
+  assert.equal(corner, 0);
+  assert.deepEqual(await accessibilityViolations(page), []);
   await page.close();
 });
 

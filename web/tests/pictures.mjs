@@ -1,20 +1,26 @@
 // Pictures made for the page's tests and benchmark: the same pixels as a
-// 24-bit BMP (for the native program) and as a PNG (for the browser).
+// BMP (for the native program) and as a PNG (for the browser), 24 bits or,
+// with alpha, 32.
 import { deflateSync } from "node:zlib";
 
-// Rows of width × 3 bytes, red, green, blue, top row first.
+// Rows of red, green, blue (and alpha, if colourAt gives four values) bytes,
+// top row first.
 export function pixelRows(width, height, colourAt) {
+  const channels = colourAt(0, 0).length;
   const rows = [];
   for (let y = 0; y < height; y++) {
-    const row = Buffer.alloc(width * 3);
-    for (let x = 0; x < width; x++) row.set(colourAt(x, y), x * 3);
+    const row = Buffer.alloc(width * channels);
+    for (let x = 0; x < width; x++) row.set(colourAt(x, y), x * channels);
     rows.push(row);
   }
   return rows;
 }
 
+const channelsOf = (width, rows) => rows[0].length / width;
+
 export function bmp(width, height, rows) {
-  const stride = Math.ceil((width * 3) / 4) * 4;
+  const channels = channelsOf(width, rows);
+  const stride = Math.ceil((width * channels) / 4) * 4;
   const header = Buffer.alloc(54);
   header.write("BM", 0);
   header.writeUInt32LE(54 + stride * height, 2);
@@ -23,14 +29,16 @@ export function bmp(width, height, rows) {
   header.writeInt32LE(width, 18);
   header.writeInt32LE(height, 22);
   header.writeUInt16LE(1, 26);
-  header.writeUInt16LE(24, 28);
+  header.writeUInt16LE(channels * 8, 28);
   const body = Buffer.alloc(stride * height);
   rows.forEach((row, y) => {
     const at = (height - 1 - y) * stride;
     for (let x = 0; x < width; x++) {
-      body[at + x * 3] = row[x * 3 + 2];
-      body[at + x * 3 + 1] = row[x * 3 + 1];
-      body[at + x * 3 + 2] = row[x * 3];
+      const pixel = at + x * channels;
+      body[pixel] = row[x * channels + 2];
+      body[pixel + 1] = row[x * channels + 1];
+      body[pixel + 2] = row[x * channels];
+      if (channels === 4) body[pixel + 3] = row[x * 4 + 3];
     }
   });
   return Buffer.concat([header, body]);
@@ -57,7 +65,7 @@ export function png(width, height, rows) {
   const header = Buffer.alloc(13);
   header.writeUInt32BE(width, 0);
   header.writeUInt32BE(height, 4);
-  header.set([8, 2, 0, 0, 0], 8); // 8 bits, RGB
+  header.set([8, channelsOf(width, rows) === 4 ? 6 : 2, 0, 0, 0], 8); // 8 bits, RGB or RGBA
   const raw = Buffer.concat(rows.flatMap((row) => [Buffer.alloc(1), row]));
   return Buffer.concat([Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]),
                         chunk("IHDR", header), chunk("IDAT", deflateSync(raw, { level: 1 })),
