@@ -42,7 +42,7 @@ struct Result {
     std::uint32_t width = 0; // of the picture
     std::uint32_t height = 0;
     bool transparent = false; // whether some of the picture as read is
-    std::string file; // a data file's preview BMP
+    std::string file;         // a data file's preview BMP
     // The picture as read and with its reduced colours, RGBA, top row first,
     // at the size they are shown.
     std::uint32_t shownWidth = 0;

@@ -50,7 +50,9 @@ function takeResult(result, label) {
 
 function convertInWeb(bytes, label) {
   const input = inHeap(bytes);
-  const result = takeResult(core._convertBmp(input, bytes.length, 480, 360), label);
+  // As it is: original size, nearest colours, no key colour.
+  const result = takeResult(core._convertBmp(input, bytes.length, 480, 360, 0, 0, 0, 0, 0, -1),
+                            label);
   core._free(input);
   return result;
 }
