@@ -40,7 +40,7 @@ void decodeBgrxRow(const BmpLayout &layout, const std::uint8_t *row, std::uint8_
         rgb[1] = row[1];
         rgb[2] = row[0];
         if (transparent != nullptr) {
-            transparent[x] = row[3] == 0 ? 1 : 0;
+            transparent[x] = static_cast<std::uint8_t>(row[3] == 0);
         }
     }
 }
@@ -58,7 +58,7 @@ void decodeMaskedRow(const BmpLayout &layout, const std::uint8_t *row, std::uint
         rgb[1] = green.extract(pixel);
         rgb[2] = blue.extract(pixel);
         if (transparent != nullptr) {
-            transparent[x] = (pixel & layout.alphaMask) == 0 ? 1 : 0;
+            transparent[x] = static_cast<std::uint8_t>((pixel & layout.alphaMask) == 0);
         }
     }
 }

@@ -118,7 +118,8 @@ void sample(const std::vector<Tap> &columns, const std::vector<Tap> &rows,
             fromOpaque ? rounded(opaqueSums[c], opaqueWeight) : rounded(sums[c], denominator);
     }
     if (targetTransparent != nullptr) {
-        *targetTransparent = 2 * (denominator - opaqueWeight) > denominator ? 1 : 0;
+        *targetTransparent =
+            static_cast<std::uint8_t>(2 * (denominator - opaqueWeight) > denominator);
     }
 }
 

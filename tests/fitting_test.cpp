@@ -20,7 +20,8 @@ void setImage(std::uint32_t columns, std::uint32_t rows, const std::vector<std::
     texels.reset(new std::uint8_t[rgb.size() + 1]); // NOLINT(cppcoreguidelines-owning-memory)
     transparency.reset();
     if (!transparent.empty()) {
-        transparency.reset(new std::uint8_t[transparent.size()]); // NOLINT(*-owning-memory)
+        transparency.reset(
+            new std::uint8_t[transparent.size()]); // NOLINT(cppcoreguidelines-owning-memory)
     }
     for (std::size_t y = 0; y < rows && !rgb.empty(); ++y) {
         std::memcpy(texels.get() + (rows - 1 - y) * columns * 3, rgb.data() + y * columns * 3,
