@@ -123,6 +123,28 @@ void sample(const std::vector<Tap> &columns, const std::vector<Tap> &rows,
     }
 }
 
+// A picture to replace the image state's: its pixels and, where the image
+// state has transparency, its marks.
+struct Picture {
+    std::unique_ptr<std::uint8_t[]> texels;
+    std::unique_ptr<std::uint8_t[]> transparency;
+};
+
+Outcome makePicture(std::uint32_t columns, std::uint32_t rows, Picture &picture) {
+    Outcome found = allocate(picture.texels, {columns, rows, 3});
+    if (found.ok() && transparency) {
+        found = allocate(picture.transparency, {columns, rows});
+    }
+    return found;
+}
+
+void replaceImage(Picture &picture, std::uint32_t columns, std::uint32_t rows) {
+    width = static_cast<std::int32_t>(columns);
+    height = static_cast<std::int32_t>(rows);
+    texels = std::move(picture.texels);
+    transparency = std::move(picture.transparency);
+}
+
 } // namespace
 
 Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filter) {
@@ -136,12 +158,8 @@ Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filt
     }
     const auto sourceColumns = static_cast<std::uint32_t>(width);
     const auto sourceRows = static_cast<std::uint32_t>(height);
-    std::unique_ptr<std::uint8_t[]> resized;
-    std::unique_ptr<std::uint8_t[]> resizedTransparency;
-    Outcome found = allocate(resized, {columns, rows, 3});
-    if (found.ok() && transparency) {
-        found = allocate(resizedTransparency, {columns, rows});
-    }
+    Picture resized;
+    Outcome found = makePicture(columns, rows, resized);
     if (!found.ok()) {
         return found;
     }
@@ -152,14 +170,11 @@ Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filt
         const std::size_t stored = static_cast<std::size_t>(rows - 1 - y) * columns;
         for (std::uint32_t x = 0; x < columns; ++x) {
             sample(across.taps[x], down.taps[y], across.denominator * down.denominator,
-                   resized.get() + (stored + x) * 3,
-                   resizedTransparency ? resizedTransparency.get() + stored + x : nullptr);
+                   resized.texels.get() + (stored + x) * 3,
+                   resized.transparency ? resized.transparency.get() + stored + x : nullptr);
         }
     }
-    width = static_cast<std::int32_t>(columns);
-    height = static_cast<std::int32_t>(rows);
-    texels = std::move(resized);
-    transparency = std::move(resizedTransparency);
+    replaceImage(resized, columns, rows);
     return {};
 }
 
@@ -174,30 +189,23 @@ std::uint32_t scaled(std::uint64_t a, std::uint64_t b, std::uint64_t c) {
 Outcome cropMiddle(std::uint32_t columns, std::uint32_t rows) {
     const auto sourceColumns = static_cast<std::uint32_t>(width);
     const auto sourceRows = static_cast<std::uint32_t>(height);
-    std::unique_ptr<std::uint8_t[]> cropped;
-    std::unique_ptr<std::uint8_t[]> croppedTransparency;
-    Outcome found = allocate(cropped, {columns, rows, 3});
-    if (found.ok() && transparency) {
-        found = allocate(croppedTransparency, {columns, rows});
-    }
+    Picture cropped;
+    Outcome found = makePicture(columns, rows, cropped);
     if (!found.ok()) {
         return found;
     }
     const std::size_t left = (sourceColumns - columns) / 2;
     const std::size_t bottom = (sourceRows - rows + 1) / 2; // rows are stored bottom-up
     for (std::size_t y = 0; y < rows; ++y) {
-        std::memcpy(cropped.get() + y * columns * 3,
+        std::memcpy(cropped.texels.get() + y * columns * 3,
                     texels.get() + ((bottom + y) * sourceColumns + left) * 3,
                     static_cast<std::size_t>(columns) * 3);
-        if (croppedTransparency) {
-            std::memcpy(croppedTransparency.get() + y * columns,
+        if (cropped.transparency) {
+            std::memcpy(cropped.transparency.get() + y * columns,
                         transparency.get() + (bottom + y) * sourceColumns + left, columns);
         }
     }
-    width = static_cast<std::int32_t>(columns);
-    height = static_cast<std::int32_t>(rows);
-    texels = std::move(cropped);
-    transparency = std::move(croppedTransparency);
+    replaceImage(cropped, columns, rows);
     return {};
 }
 

@@ -47,6 +47,34 @@ async function pickToDownload(page, picture) {
   return (await page.evaluate(() => window.benchDone)) / 1000;
 }
 
+// Seconds of each of `runs` runs of a native program.
+function timeNative(program, args, options = {}) {
+  const times = [];
+  for (let i = 0; i < runs; i++) {
+    const start = process.hrtime.bigint();
+    execFileSync(program, args, options);
+    times.push(Number(process.hrtime.bigint() - start) / 1e9);
+  }
+  return times;
+}
+
+// Pick-to-download times in a tab that has converted the picture once
+// (warm), and in fresh tabs (first use).
+async function timePage(open, picture) {
+  const warm = [];
+  const page = await open();
+  await pickToDownload(page, picture);
+  for (let i = 0; i < runs; i++) warm.push(await pickToDownload(page, picture));
+  await page.close();
+  const first = [];
+  for (let i = 0; i < runs; i++) {
+    const fresh = await open();
+    first.push(await pickToDownload(fresh, picture));
+    await fresh.close();
+  }
+  return { warm, first };
+}
+
 console.log("file pick to download ready, best of 5:");
 console.log("picture      native    page, warm tab      page, first use");
 for (const side of [2048, 4096]) {
@@ -56,23 +84,8 @@ for (const side of [2048, 4096]) {
     state = (state * 1103515245 + 12345) >>> 0;
     return [state >>> 24, (state >>> 16) & 255, (state >>> 8) & 255];
   })));
-  const native = [];
-  for (let i = 0; i < runs; i++) {
-    const start = process.hrtime.bigint();
-    execFileSync(process.env.BMP2DATA, ["pic"], { cwd: folder });
-    native.push(Number(process.hrtime.bigint() - start) / 1e9);
-  }
-  const warm = [];
-  const page = await openPage();
-  await pickToDownload(page, picture);
-  for (let i = 0; i < runs; i++) warm.push(await pickToDownload(page, picture));
-  await page.close();
-  const first = [];
-  for (let i = 0; i < runs; i++) {
-    const fresh = await openPage();
-    first.push(await pickToDownload(fresh, picture));
-    await fresh.close();
-  }
+  const native = timeNative(process.env.BMP2DATA, ["pic"], { cwd: folder });
+  const { warm, first } = await timePage(openPage, picture);
   const best = (times) => Math.min(...times);
   const column = (times) => `${best(times).toFixed(3)} s (${(best(times) / best(native)).toFixed(1)}x)`;
   console.log(`${side} x ${side}  ${best(native).toFixed(3)} s  ${column(warm).padEnd(18)}  ${column(first)}`);
@@ -111,28 +124,13 @@ writeFileSync(jpeg, Buffer.from(await maker.evaluate(async () => {
 })));
 await maker.close();
 
-const fitNative = [];
-for (let i = 0; i < runs; i++) {
-  const start = process.hrtime.bigint();
-  execFileSync(process.env.FIT_DATA, [photo, join(folder, "photo.data"), "photo", "320", "240",
-                                      "inside", "smooth", "diffuse"]);
-  fitNative.push(Number(process.hrtime.bigint() - start) / 1e9);
-}
+const fitNative = timeNative(process.env.FIT_DATA, [photo, join(folder, "photo.data"), "photo",
+                                                     "320", "240", "inside", "smooth", "diffuse"]);
 console.log("\nfitted to 320 x 240, smooth, diffuse, best of 5:");
 console.log("picture           native (fit_data)  page, warm tab  page, first use");
 for (const [name, picture, native] of [["4096 x 3072 BMP", photo, fitNative],
                                        ["4000 x 3000 JPEG", jpeg, null]]) {
-  const page = await openFittingPage();
-  const warm = [];
-  await pickToDownload(page, picture);
-  for (let i = 0; i < runs; i++) warm.push(await pickToDownload(page, picture));
-  await page.close();
-  const first = [];
-  for (let i = 0; i < runs; i++) {
-    const fresh = await openFittingPage();
-    first.push(await pickToDownload(fresh, picture));
-    await fresh.close();
-  }
+  const { warm, first } = await timePage(openFittingPage, picture);
   const best = (times) => `${Math.min(...times).toFixed(3)} s`;
   console.log(`${name.padEnd(16)}  ${(native ? best(native) : "-").padEnd(17)}  `
               + `${best(warm).padEnd(14)}  ${best(first)}`);
