@@ -45,6 +45,7 @@ void saveVariants(const std::string &directory) {
         {16, BmpCompression::none, {}},
         {32, BmpCompression::none, {}},
         {16, BmpCompression::bitFields, {0xF800, 0x7E0, 0x1F, 0}},
+        {16, BmpCompression::bitFields, {0x7C00, 0x3E0, 0x1F, 0x8000}},
         {32, BmpCompression::alphaBitFields, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
     };
     for (const Kind &kind : kinds) {
@@ -69,7 +70,7 @@ void saveVariants(const std::string &directory) {
             save(directory,
                  "variant-" + std::to_string(kind.bits) + "-" +
                      std::to_string(static_cast<int>(kind.compression)) + "-" +
-                     std::to_string(header) + ".bmp",
+                     std::to_string(header) + (kind.masks[3] != 0 ? "-alpha" : "") + ".bmp",
                  encodeVariant(5, 3, values, variant));
         }
     }
