@@ -68,6 +68,7 @@ function translate(root) {
 
 function applyLanguage() {
   document.documentElement.lang = language === "pt" ? "pt-BR" : "en";
+  document.querySelector(".note").dataset.i18nHtml = noteKey();
   document.title = say("title");
   translate(document);
   for (const button of document.querySelectorAll("[data-language]")) {
@@ -89,12 +90,18 @@ for (const button of document.querySelectorAll("[data-language]")) {
 const workerUrl = URL.createObjectURL(new Blob(
   [coreSource, document.getElementById("worker-source").textContent],
   { type: "text/javascript" }));
+// "?decoders=canvas,webgl" limits the worker's decoding paths to those
+// named ("?decoders=none": none at all), to see the page as a browser
+// without them would show it.
+const decoders = new URLSearchParams(location.search).get("decoders");
+const workerOptions = decoders === null ? {}
+  : { name: JSON.stringify({ decoders: decoders.split(",").filter((name) => name !== "none") }) };
 let worker;
 const pending = new Map();
 let nextId = 1;
 
 function startWorker() {
-  worker = new Worker(workerUrl);
+  worker = new Worker(workerUrl, workerOptions);
   worker.onmessage = (event) => {
     const reply = event.data;
     const job = pending.get(reply.id);
@@ -111,12 +118,102 @@ function startWorker() {
 }
 startWorker();
 
-function inWorker(request, onStage) {
+function toWorker(request, onStage = () => {}, transfers = []) {
   const id = nextId++;
   return new Promise((resolve) => {
     pending.set(id, { resolve, onStage });
-    worker.postMessage({ ...request, id });
+    worker.postMessage({ ...request, id }, transfers);
   });
+}
+
+// A picked file read on this thread, in slices, so that no read is one long
+// task.
+async function readHere(file) {
+  const bytes = new Uint8Array(file.size);
+  const slice = 8 << 20;
+  for (let at = 0; at < file.size; at += slice) {
+    const piece = await file.slice(at, at + slice).arrayBuffer();
+    // A file changed or gone since it was chosen may read as nothing.
+    if (piece.byteLength !== Math.min(slice, file.size - at)) {
+      throw new DOMException("changed since chosen", "NotReadableError");
+    }
+    bytes.set(new Uint8Array(piece), at);
+  }
+  return bytes.buffer;
+}
+
+function bitmapOf(bytes) {
+  return createImageBitmap(new Blob([bytes]), { colorSpaceConversion: "none", premultiplyAlpha: "none" })
+    .catch(() => null);
+}
+
+// Some browsers let a worker read no picked file, or no Blob at all; there
+// this thread reads the files, and decodes pictures into bitmaps for it.
+// Which, and what this browser's decoding keeps ({png, jpeg}, each {name,
+// keepsTransparent} or null), the worker finds out when it starts.
+let readingHere = false;
+let decodingHere = false;
+let decoding = { png: { keepsTransparent: true }, jpeg: {} };
+const decodingKnown = (async () => {
+  let reply = await toWorker({ kind: "abilities" });
+  if (!reply.readsBlobs) {
+    readingHere = true;
+    decodingHere = decoders === null || decoders.split(",").includes("canvas");
+  }
+  if (decodingHere) {
+    const bitmaps = { png: await bitmapOf(probePng.bytes), jpeg: await bitmapOf(probeJpeg.bytes) };
+    reply = await toWorker({ kind: "abilities", bitmaps }, undefined,
+                           Object.values(bitmaps).filter(Boolean));
+  }
+  decoding = reply;
+  applyLanguage();
+})();
+
+// The worker's reply for a file. A file the worker could not read is read
+// here, and from then on every file.
+async function inWorker(request, onStage) {
+  await decodingKnown;
+  if (!readingHere) {
+    const reply = await toWorker(request, onStage);
+    if (reply.failure !== "cannotRead") return reply;
+  }
+  let bytes;
+  try {
+    bytes = await readHere(request.file);
+  } catch {
+    return { ok: false, failure: "cannotRead", line: "" }; // changed or gone since it was chosen
+  }
+  readingHere = true;
+  const decoded = request.kind === "picture" && decodingHere ? await decodedHere(bytes) : {};
+  const reply = await toWorker({ ...request, bytes, ...decoded }, onStage,
+                               [bytes, decoded.bitmap].filter(Boolean));
+  if (reply.body && reply.bodyUnchecked) reply.body = await readable(reply.body);
+  return reply;
+}
+
+// A picture decoded here for the worker, unless its own structure shows it
+// damaged or too large (the worker then says which).
+async function decodedHere(bytes) {
+  const picture = inspectPicture(new Uint8Array(bytes));
+  const fits = picture.complete && picture.width * picture.height <= mostPicturePixels;
+  return { decodedHere: true, keepsTransparent: decoding.png?.keepsTransparent === true,
+           bitmap: fits ? await bitmapOf(bytes) : null };
+}
+
+// The text's Blob if this browser can read it all, else null.
+async function readable(body) {
+  try {
+    await body.slice(Math.max(body.size - 1, 0)).arrayBuffer();
+    return body;
+  } catch {
+    return null;
+  }
+}
+
+// The page's note says what this browser keeps of the pictures it decodes.
+function noteKey() {
+  if (!decoding.png && !decoding.jpeg) return "noteNoDecoder";
+  return decoding.png?.keepsTransparent === false ? "noteColoursLost" : "note";
 }
 
 const lineCore = new Promise((resolve) => {
@@ -218,6 +315,10 @@ function draw(canvas, width, height, rgba) {
 class Card {
   constructor(file) {
     this.file = file;
+    // Asked now, the size fixes the file as it was chosen: some browsers
+    // look at a picked file only when first asked, and would read one that
+    // was deleted since as empty rather than as gone.
+    this.chosenSize = file.size;
     this.view = template.cloneNode(true);
     this.view.dataset.name = file.name;
     this.part = (selector) => this.view.querySelector(selector);
@@ -383,9 +484,15 @@ class Card {
     this.part(".working").hidden = !this.stage;
     if (this.stage) this.part(".working span").textContent = say(this.stage, name);
     const explain = this.part(".explain");
-    explain.hidden = !this.reply || (this.reply.ok && !this.tooLarge);
+    explain.hidden = !this.reply || (this.reply.ok && !this.tooLarge && !this.reply.coloursLost);
     if (!explain.hidden) {
-      explain.textContent = this.tooLarge ? say("textTooLarge") : say("failures")[this.reply.failure];
+      explain.textContent = this.tooLarge ? say("textTooLarge")
+        : this.reply.ok ? say("coloursLost") : say("failures")[this.reply.failure];
+    }
+    // Where this browser cannot give the colour under a transparent pixel,
+    // the choice to keep it says what is kept instead.
+    if (this.kind === "picture" && decoding.png?.keepsTransparent === false) {
+      this.part('.transparent option[value="keep"]').textContent = say("transparentKeepLost");
     }
     this.part(".original figcaption").textContent = say(this.fitted ? "fitted" : "asRead");
     this.part(".reduced figcaption").textContent =

@@ -18,6 +18,15 @@ const texts = {
       + "Os outros formatos são decodificados pelo navegador com as cores gravadas no arquivo, sem "
       + "aplicar perfil de cor. Pixels transparentes ficam com a cor que têm gravada, sem "
       + "mistura com o fundo, a não ser que você escolha para eles uma cor-chave.",
+    noteColoursLost: "Arquivos BMP são lidos exatamente como o <code>bmp2data</code> da linha de "
+      + "comando os lê. Os outros formatos são decodificados pelo navegador com as cores gravadas no "
+      + "arquivo, sem aplicar perfil de cor. Só que este navegador não entrega a cor gravada sob um "
+      + "pixel transparente de PNG, GIF ou WebP: esses pixels saem pretos, e os semitransparentes "
+      + "podem mudar um pouco de cor. Para manter essas cores, use um BMP de 32 bits ou outro "
+      + "navegador, ou escolha uma cor-chave para os pixels transparentes.",
+    noteNoDecoder: "Arquivos BMP são lidos exatamente como o <code>bmp2data</code> da linha de "
+      + "comando os lê. Este navegador não dá a esta página o que ela precisa para decodificar PNG, "
+      + "JPEG, GIF ou WebP: salve a imagem como BMP ou use outro navegador.",
     clear: "Limpar resultados",
     remove: "Remover",
     removeNamed: (name) => `Remover ${name}`,
@@ -60,10 +69,14 @@ const texts = {
     colorsDiffuse: "difusão de erro (Floyd–Steinberg)",
     transparent: "Pixels transparentes",
     transparentKeep: "manter a cor gravada",
+    transparentKeepLost: "deixar como o navegador entrega (preto)",
     transparentKey: "trocar por uma cor-chave",
     key: "Cor-chave (0 a 255)",
     palette: "Escolher na paleta",
     paletteColour: (value) => `Cor ${value}`,
+    coloursLost: "Esta imagem tem pixels transparentes, e este navegador não entrega a cor gravada "
+      + "sob eles: saem pretos (e os semitransparentes podem mudar um pouco). Para manter essas "
+      + "cores, abra a imagem em outro navegador ou salve-a como BMP de 32 bits.",
     textTooLarge: "A imagem foi convertida, mas o texto dela passa do que este navegador consegue guardar para baixar. Use o bmp2data de linha de comando para esta imagem.",
     emptyLabel: "Dê um rótulo à imagem para poder baixar o arquivo.",
     badCharacter: (character) => `Os montadores não aceitam ${character} em rótulos: use letras sem acento, dígitos e _.`,
@@ -79,7 +92,10 @@ const texts = {
       badPixels: "Os pixels pedem algo que a imagem não tem (indicado entre parênteses): o arquivo está corrompido. Exporte a imagem de novo.",
       outOfMemory: "A imagem não cabe na memória que o navegador dá a esta página. Feche outras abas ou use a versão de linha de comando.",
       badData: "O texto não está no formato que o bmp2data escreve; a linha indicada mostra onde. Corrija essa linha ou gere o arquivo de novo.",
-      cannotDecode: "O navegador não conseguiu decodificar esta imagem. Confira se o arquivo está inteiro ou salve-o como PNG ou BMP.",
+      damaged: "O arquivo está danificado: termina antes da hora, está vazio ou tem dados corrompidos. Copie ou exporte a imagem de novo.",
+      tooLarge: "A imagem é grande demais para este navegador decodificar nesta página. Reduza-a antes num editor de imagens.",
+      unknownFormat: "Este navegador não sabe decodificar este formato de imagem. Salve a imagem como PNG, JPEG ou BMP.",
+      noDecoder: "Este navegador não dá a esta página o que ela precisa para decodificar este formato (a página testa isso ao abrir). Salve a imagem como BMP ou use outro navegador.",
       badSize: "Esse tamanho não serve: largura e altura vão de 1 a 8192 pixels.",
     },
   },
@@ -97,6 +113,15 @@ const texts = {
       + "formats are decoded by your browser with the colours stored in the file, with no colour "
       + "profile applied. Transparent pixels keep the colour they store, never blended with a "
       + "background, unless you choose a key colour for them.",
+    noteColoursLost: "BMP files are read exactly as the command-line <code>bmp2data</code> reads "
+      + "them. Other formats are decoded by your browser with the colours stored in the file, with "
+      + "no colour profile applied. This browser, though, doesn't give the colour stored under a "
+      + "transparent pixel of a PNG, GIF or WebP: such pixels come out black, and partly "
+      + "transparent ones may shift slightly. To keep those colours, use a 32-bit BMP or another "
+      + "browser, or choose a key colour for transparent pixels.",
+    noteNoDecoder: "BMP files are read exactly as the command-line <code>bmp2data</code> reads "
+      + "them. This browser doesn't give this page what it needs to decode PNG, JPEG, GIF or WebP: "
+      + "save the picture as a BMP, or use another browser.",
     clear: "Clear results",
     remove: "Remove",
     removeNamed: (name) => `Remove ${name}`,
@@ -139,10 +164,14 @@ const texts = {
     colorsDiffuse: "error diffusion (Floyd–Steinberg)",
     transparent: "Transparent pixels",
     transparentKeep: "keep their stored colour",
+    transparentKeepLost: "leave them as this browser gives them (black)",
     transparentKey: "replace with a key colour",
     key: "Key colour (0 to 255)",
     palette: "Pick from the palette",
     paletteColour: (value) => `Colour ${value}`,
+    coloursLost: "This picture has transparent pixels, and this browser doesn't give the colour "
+      + "stored under them: they come out black (and partly transparent ones may shift slightly). "
+      + "To keep those colours, open the picture in another browser or save it as a 32-bit BMP.",
     textTooLarge: "The picture was converted, but its text is more than this browser can hold for a download. Use the command-line bmp2data for this picture.",
     emptyLabel: "Give the picture a label to download its file.",
     badCharacter: (character) => `Assemblers reject ${character} in a label: use unaccented letters, digits and _.`,
@@ -158,7 +187,10 @@ const texts = {
       badPixels: "The pixels ask for something the picture doesn't have (named in brackets): the file is damaged. Export the picture again.",
       outOfMemory: "The picture doesn't fit in the memory the browser gives this page. Close other tabs, or use the command-line program.",
       badData: "The text isn't in the form bmp2data writes; the line number shows where. Fix that line or make the file again.",
-      cannotDecode: "The browser couldn't decode this picture. Check that the file is complete, or save it as PNG or BMP.",
+      damaged: "The file is damaged: it is cut short, empty or holds corrupt data. Copy or export the picture again.",
+      tooLarge: "The picture is too large for this browser to decode in this page. Shrink it in a picture editor first.",
+      unknownFormat: "This browser can't decode this picture format. Save the picture as PNG, JPEG or BMP.",
+      noDecoder: "This browser doesn't give this page what it needs to decode this format (the page checks when it opens). Save the picture as a BMP, or use another browser.",
       badSize: "That size won't do: width and height go from 1 to 8192 pixels.",
     },
   },

@@ -41,8 +41,9 @@ struct Result {
     std::string line;        // the size line or the error line, as the programs print it
     std::uint32_t width = 0; // of the picture
     std::uint32_t height = 0;
-    bool transparent = false; // whether some of the picture as read is
-    std::string file;         // a data file's preview BMP
+    bool transparent = false;       // whether some of the picture as read is
+    bool partlyTransparent = false; // whether the browser gave any alpha below 255
+    std::string file;               // a data file's preview BMP
     // The picture as read and with its reduced colours, RGBA, top row first,
     // at the size they are shown.
     std::uint32_t shownWidth = 0;
@@ -137,9 +138,13 @@ struct Fitting {
 
 // The data text of the image state, fitted and reduced as asked, handed out
 // in pieces, and its pictures.
+// Whether a picture the browser decoded had any pixel not wholly opaque.
+bool partlyTransparentSeen = false;
+
 Outcome finishConversion(Result &result, std::uint32_t maxWidth, std::uint32_t maxHeight,
                          const Fitting &fitting) {
     result.transparent = transparency != nullptr;
+    result.partlyTransparent = partlyTransparentSeen;
     Outcome found = fitImage(fitting.columns, fitting.rows, fitting.fit, fitting.filter);
     std::vector<std::uint8_t> values;
     const bool keyed = fitting.key && transparency;
@@ -274,6 +279,7 @@ Result *convertBmp(const std::uint8_t *bytes, std::size_t size, std::uint32_t ma
                    std::uint32_t maxHeight, std::uint32_t columns, std::uint32_t rows,
                    std::uint32_t fit, std::uint32_t filter, std::uint32_t colors,
                    std::int32_t key) {
+    partlyTransparentSeen = false;
     return answer([&](Result &result) {
         const Outcome read = decodeBmp(bytes, size);
         return read.ok() ? finishConversion(result, maxWidth, maxHeight,
@@ -283,11 +289,14 @@ Result *convertBmp(const std::uint8_t *bytes, std::size_t size, std::uint32_t ma
 }
 
 // Pixels the browser decoded arrive in tiles: startPicture makes room for
-// them in the image state (false if memory runs out), putRgba stores one
-// tile (RGBA, not premultiplied, rows top first; alpha 0 is transparent and
-// any other alpha opaque), finishPicture converts what was stored.
+// them in the image state (false if memory runs out), putPixels stores one
+// tile (rows top first, four bytes a pixel in the order `layout` gives:
+// 0 RGBA, 1 BGRA, 2 RGBX, 3 BGRX, where X is not alpha; alpha not
+// premultiplied, 0 transparent and any other value opaque), finishPicture
+// converts what was stored.
 bool startPicture(std::uint32_t columns, std::uint32_t rows) {
     clearImage();
+    partlyTransparentSeen = false;
     std::unique_ptr<std::uint8_t[]> pixels;
     if (!allocate(pixels, {columns, rows, 3}).ok()) {
         return false;
@@ -299,17 +308,27 @@ bool startPicture(std::uint32_t columns, std::uint32_t rows) {
 }
 
 // False if memory runs out.
-bool putRgba(const std::uint8_t *rgba, std::uint32_t left, std::uint32_t top, std::uint32_t columns,
-             std::uint32_t rows) {
+bool putPixels(const std::uint8_t *pixels, std::uint32_t left, std::uint32_t top,
+               std::uint32_t columns, std::uint32_t rows, std::uint32_t layout) {
+    const bool blueFirst = (layout & 1U) != 0;
+    const bool hasAlpha = (layout & 2U) == 0;
+    const std::size_t red = blueFirst ? 2 : 0;
+    const std::size_t blue = blueFirst ? 0 : 2;
     const auto pictureWidth = static_cast<std::size_t>(width);
     for (std::size_t y = 0; y < rows; ++y) {
         // Stored bottom-up, like the rows of a BMP file.
         const std::size_t storedRow = static_cast<std::size_t>(height) - 1 - (top + y);
         std::uint8_t *target = texels.get() + (storedRow * pictureWidth + left) * 3;
-        const std::uint8_t *source = rgba + y * std::size_t{columns} * 4;
-        for (std::size_t x = 0; x < columns; ++x) {
-            std::memcpy(target + x * 3, source + x * 4, 3);
-            if (source[x * 4 + 3] == 0 && !markTransparent(storedRow * pictureWidth + left + x)) {
+        const std::uint8_t *source = pixels + y * std::size_t{columns} * 4;
+        for (std::size_t x = 0; x < columns; ++x, source += 4, target += 3) {
+            target[0] = source[red];
+            target[1] = source[1];
+            target[2] = source[blue];
+            if (!hasAlpha || source[3] == 255) {
+                continue;
+            }
+            partlyTransparentSeen = true;
+            if (source[3] == 0 && !markTransparent(storedRow * pictureWidth + left + x)) {
                 return false;
             }
         }
@@ -390,6 +409,9 @@ std::uint32_t resultHeight(const Result *result) {
 }
 bool resultTransparent(const Result *result) {
     return result->transparent;
+}
+bool resultPartlyTransparent(const Result *result) {
+    return result->partlyTransparent;
 }
 const char *resultFile(const Result *result) {
     return result->file.data();

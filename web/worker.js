@@ -1,10 +1,13 @@
 // Runs the converter's core away from the page, so that no picture freezes
-// it. Requests: {id, kind: "bmp" | "picture" | "data", file, maxWidth,
-// maxHeight}. Replies: {id, stage} while working, then {id, done: true, ok,
-// failure, line, width, height, transparent, shownWidth, shownHeight, shownImage,
-// shownPreview, body (a Blob of the data text after its first line, or
-// null if the browser cannot hold it) or file (a data file's preview BMP),
-// restart}. Buffers are transferred, not copied.
+// it. Requests: {id, kind: "bmp" | "picture" | "data", file, bytes (the
+// file's bytes, where the page read them), maxWidth, maxHeight, fitting}, or
+// {id, kind: "abilities"}. Replies: {id, stage} while working, then {id,
+// done: true, ok, failure, line, width, height, transparent,
+// partlyTransparent, coloursLost, shownWidth, shownHeight, shownImage,
+// shownPreview, body (a Blob of the data text after its first line, or null
+// if the browser cannot hold it) or file (a data file's preview BMP),
+// restart}; for abilities {png, jpeg}: {name, keepsTransparent} of the
+// decoding path chosen for each, or null. Buffers are transferred, not copied.
 "use strict";
 
 const corePromise = createCore();
@@ -27,11 +30,13 @@ function takePiece(piece) {
 
 // The whole text after its first line, once the browser holds all of it
 // (so that the page never waits for it), or null if it cannot: past its
-// storage for Blobs, a Blob cannot be read.
+// storage for Blobs, a Blob cannot be read. Where this worker can read no
+// Blob at all, the page checks instead.
 async function textBody() {
   const body = new Blob([...blobs, ...pieces], { type: "text/plain" });
   blobs = [];
   pieces = [];
+  if (!(await readsBlobs)) return body;
   try {
     await body.slice(Math.max(body.size - 1, 0)).arrayBuffer();
     return body;
@@ -73,6 +78,7 @@ function takeResult(core, result) {
     width: core._resultWidth(result) >>> 0,
     height: core._resultHeight(result) >>> 0,
     transparent: Boolean(core._resultTransparent(result)),
+    partlyTransparent: Boolean(core._resultPartlyTransparent(result)),
     shownWidth,
     shownHeight,
     shownImage: copyOut(core, core._resultShownImage(result), shownBytes),
@@ -100,77 +106,106 @@ function fittingOf({ fitting = {} }) {
 
 // A file whose bytes the core reads itself: a BMP (convertBmp) or a data
 // file (previewData).
-async function fromBytes(core, request, call) {
-  const input = copyIn(core, await request.file.arrayBuffer());
+function fromBytes(core, request, bytes, call) {
+  const input = copyIn(core, bytes);
   if (!input) return outOfMemory(core);
-  const result = call(input, request.file.size, request.maxWidth, request.maxHeight,
+  const result = call(input, bytes.byteLength, request.maxWidth, request.maxHeight,
                       ...fittingOf(request));
   core._free(input);
   return takeResult(core, result);
 }
 
-// A picture the browser decodes, with its stored colours: no colour profile
-// applied and alpha not premultiplied (a 2D canvas would premultiply and lose
-// the colour of transparent pixels, so WebGL reads them). Pictures larger
-// than a texture are read in tiles straight into the core's picture.
-async function convertPicture(core, request) {
-  let bitmap;
-  try {
-    bitmap = await createImageBitmap(request.file, {
-      colorSpaceConversion: "none", premultiplyAlpha: "none",
-    });
-  } catch (error) {
-    return failed("cannotDecode", "");
+// The paths this browser decodes pictures by, chosen once per worker. The
+// page may name the paths to try in the worker's name (for tests: none).
+const allowedPaths = self.name ? JSON.parse(self.name).decoders : Object.keys(decodingPaths);
+const pathsPromise = choosePaths(allowedPaths);
+
+// A decoder that fails on a picture this large has most likely run out of room.
+const largePixels = 2 ** 26;
+
+class Refusal extends Error {
+  constructor(failure) {
+    super(failure);
+    this.failure = failure;
   }
-  const { width, height } = bitmap;
-  postMessage({ id: request.id, stage: "converting" });
-  if (!core._startPicture(width, height)) {
-    bitmap.close();
-    return outOfMemory(core);
-  }
-  const gl = new OffscreenCanvas(1, 1).getContext("webgl2", { premultipliedAlpha: false });
-  if (!gl) return failed("cannotDecode", "");
-  const tile = Math.min(gl.getParameter(gl.MAX_TEXTURE_SIZE), 4096);
-  const scratch = core._malloc(Math.min(width, tile) * Math.min(height, tile) * 4) >>> 0;
-  if (!scratch) {
-    bitmap.close();
-    return outOfMemory(core);
-  }
-  const texture = gl.createTexture();
-  gl.bindTexture(gl.TEXTURE_2D, texture);
-  gl.pixelStorei(gl.UNPACK_PREMULTIPLY_ALPHA_WEBGL, false);
-  gl.pixelStorei(gl.UNPACK_COLORSPACE_CONVERSION_WEBGL, gl.NONE);
-  const framebuffer = gl.createFramebuffer();
-  gl.bindFramebuffer(gl.FRAMEBUFFER, framebuffer);
-  let readable = true;
-  let stored = true;
-  for (let top = 0; top < height && readable && stored; top += tile) {
-    for (let left = 0; left < width && readable && stored; left += tile) {
-      const columns = Math.min(tile, width - left);
-      const rows = Math.min(tile, height - top);
-      gl.pixelStorei(gl.UNPACK_SKIP_PIXELS, left);
-      gl.pixelStorei(gl.UNPACK_SKIP_ROWS, top);
-      gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA, columns, rows, 0, gl.RGBA, gl.UNSIGNED_BYTE, bitmap);
-      gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, texture, 0);
-      gl.readPixels(0, 0, columns, rows, gl.RGBA, gl.UNSIGNED_BYTE,
-                    core.HEAPU8.subarray(scratch, scratch + columns * rows * 4));
-      readable = gl.getError() === gl.NO_ERROR;
-      stored = core._putRgba(scratch, left, top, columns, rows);
+}
+
+// Where a decoding path puts the pixels: straight into the core's picture,
+// a tile at a time through one buffer in the core's memory.
+function pictureTarget(core, request) {
+  const target = { scratch: 0, scratchSize: 0 };
+  target.size = (columns, rows) => {
+    if (columns * rows > mostPicturePixels) throw new Refusal("tooLarge");
+    if (!core._startPicture(columns, rows)) throw new Refusal("outOfMemory");
+    postMessage({ id: request.id, stage: "converting" });
+  };
+  target.pixels = (count) => {
+    if (count > target.scratchSize) {
+      core._free(target.scratch);
+      target.scratch = core._malloc(count) >>> 0;
+      target.scratchSize = target.scratch ? count : 0;
+      if (!target.scratch) throw new Refusal("outOfMemory");
     }
+    return core.HEAPU8.subarray(target.scratch, target.scratch + count);
+  };
+  target.tile = (left, top, columns, rows, layout) => {
+    if (!core._putPixels(target.scratch, left, top, columns, rows, layout)) {
+      throw new Refusal("outOfMemory");
+    }
+  };
+  return target;
+}
+
+// A picture the browser decodes, with its stored colours where the path
+// chosen keeps them: no colour profile applied, alpha not premultiplied.
+async function convertPicture(core, request, bytes) {
+  const picture = inspectPicture(new Uint8Array(bytes));
+  if (!picture.complete) return failed("damaged", "");
+  if (picture.width * picture.height > mostPicturePixels) return failed("tooLarge", "");
+  const choice = await pathFor(picture, request);
+  if (choice.failure) return failed(choice.failure, "");
+  const target = pictureTarget(core, request);
+  try {
+    await choice.path({ bytes, type: picture.type, bitmap: request.bitmap }, target);
+  } catch (error) {
+    if (error.failure === "outOfMemory") return outOfMemory(core);
+    if (error.failure) return failed(error.failure, "");
+    if (picture.format === null) return failed("unknownFormat", "");
+    return failed(picture.width * picture.height > largePixels ? "tooLarge" : "damaged", "");
+  } finally {
+    core._free(target.scratch);
   }
-  gl.deleteFramebuffer(framebuffer);
-  gl.deleteTexture(texture);
-  bitmap.close();
-  core._free(scratch);
-  if (!readable) return failed("cannotDecode", "");
-  if (!stored) return outOfMemory(core);
-  return takeResult(core, core._finishPicture(request.maxWidth, request.maxHeight,
-                                              ...fittingOf(request)));
+  const reply = takeResult(core, core._finishPicture(request.maxWidth, request.maxHeight,
+                                                     ...fittingOf(request)));
+  reply.coloursLost = !choice.keepsTransparent && reply.partlyTransparent;
+  return reply;
+}
+
+// The path for a picture, or {failure} where there is none. A picture the
+// page decoded comes as a bitmap (none: the page's decoder refused it).
+async function pathFor(picture, request) {
+  if (request.decodedHere) {
+    if (request.bitmap) return { path: viaCanvas, keepsTransparent: request.keepsTransparent };
+    return { failure: picture.format === null ? "unknownFormat" : "damaged" };
+  }
+  const paths = await pathsPromise;
+  const choice = paths[picture.format ?? "other"];
+  if (choice) return choice;
+  const none = Object.values(paths).every((path) => path === null);
+  return { failure: picture.format === null && !none ? "unknownFormat" : "noDecoder" };
+}
+
+// What the paths chosen can do, for the page's texts; with `bitmaps`, the
+// probes as the page's thread decoded them.
+async function abilities(request) {
+  const paths = request.bitmaps ? await choosePathsForBitmaps(request.bitmaps) : await pathsPromise;
+  const of = (choice) => choice && { name: choice.name, keepsTransparent: choice.keepsTransparent };
+  return { ok: true, png: of(paths.png), jpeg: of(paths.jpeg), readsBlobs: await readsBlobs };
 }
 
 const conversions = {
-  bmp: (core, request) => fromBytes(core, request, core._convertBmp),
-  data: (core, request) => fromBytes(core, request, core._previewData),
+  bmp: (core, request, bytes) => fromBytes(core, request, bytes, core._convertBmp),
+  data: (core, request, bytes) => fromBytes(core, request, bytes, core._previewData),
   picture: convertPicture,
 };
 
@@ -180,21 +215,34 @@ onmessage = (event) => {
   queue = queue.then(() => handle(event.data));
 };
 
+// The file's bytes: sent by the page where this worker could not read the
+// picked file itself (some engines allow that only on the page's thread).
 async function handle(request) {
   const core = await corePromise;
   core.onPiece = takePiece;
   let reply;
-  try {
-    reply = await conversions[request.kind](core, request);
-  } catch (error) {
-    // The file could not be read (changed or gone since it was chosen).
-    reply = failed(error.name === "NotReadableError" || error.name === "NotFoundError"
-      ? "cannotRead" : "cannotDecode", "");
+  if (request.kind === "abilities") {
+    reply = await abilities(request);
+  } else {
+    let bytes;
+    try {
+      bytes = request.bytes ?? await request.file.arrayBuffer();
+    } catch {
+      // Not readable from a worker in this browser, or changed or gone
+      // since it was chosen.
+    }
+    // A file gone since it was chosen may also read as nothing.
+    if (bytes?.byteLength === request.file.size) {
+      reply = await conversions[request.kind](core, request, bytes);
+    } else {
+      reply = failed("cannotRead", "");
+    }
   }
   reply.id = request.id;
   reply.done = true;
   const body = await textBody();
-  if (request.kind !== "data" && reply.ok) reply.body = body;
+  if ((request.kind === "bmp" || request.kind === "picture") && reply.ok) reply.body = body;
+  reply.bodyUnchecked = !(await readsBlobs);
   reply.restart = core.HEAPU8.length > restartAbove;
   const transfers = [reply.shownImage, reply.shownPreview, reply.file].filter(Boolean);
   postMessage(reply, transfers);
