@@ -168,3 +168,13 @@ Outcome decodeBmp(const std::uint8_t *bytes, std::size_t size) {
     std::istream in(&buffer);
     return decodeBmp(in);
 }
+
+Outcome layoutForRowBlocks(const std::uint8_t *head, std::size_t available, std::uint64_t fileSize,
+                           BmpLayout &layout) {
+    Outcome found = parseBmpHeaders(head, std::min(available, maxHeaderBytes), fileSize, layout);
+    if (found.ok() && (layout.encoding != BmpEncoding::uncompressed || layout.alphaMask != 0 ||
+                       layout.columns == 0 || layout.rows == 0)) {
+        found = fail(Failure::unsupported, "not decoded a block of rows at a time");
+    }
+    return found;
+}

@@ -54,3 +54,10 @@ class MemoryBuffer : public std::streambuf {
 
 // Decodes a BMP file's bytes held in memory.
 Outcome decodeBmp(const std::uint8_t *bytes, std::size_t size);
+
+// The layout of a BMP file whose rows can be decoded a block at a time as
+// its bytes arrive, read from its first `available` bytes: uncompressed,
+// without alpha, with pixels, and every row inside the file. Any other file
+// fails here, whatever its fault; decodeBmp tells which.
+Outcome layoutForRowBlocks(const std::uint8_t *head, std::size_t available, std::uint64_t fileSize,
+                           BmpLayout &layout);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -164,11 +165,11 @@ std::string dataHeader(const std::string &label, std::int64_t width, std::int64_
 
 namespace {
 
-// The rows of a picture as text, top row first: `format(block, row, first,
-// count)` formats values first.. of row `row` (from the top) as far as they
-// fit and says how many did.
+// Rows of a picture as text, each ending its line: `format(block, row,
+// first, count)` formats values first.. of row `row` (counted in the order
+// written) as far as they fit and says how many did.
 template <typename Format>
-void writeRows(std::ostream &out, std::size_t columns, std::size_t rows, const Format &format) {
+void writeRowLines(std::ostream &out, std::size_t columns, std::size_t rows, const Format &format) {
     if (columns > 0 && rows > 0) {
         TextBlock block(out);
         for (std::size_t row = 0; row < rows; ++row) {
@@ -180,7 +181,13 @@ void writeRows(std::ostream &out, std::size_t columns, std::size_t rows, const F
         }
         block.flush();
     }
-    out << "\n\n";
+}
+
+// All the rows of a picture, top row first, and the text's end.
+template <typename Format>
+void writeRows(std::ostream &out, std::size_t columns, std::size_t rows, const Format &format) {
+    writeRowLines(out, columns, rows, format);
+    writeDataEnd(out);
 }
 
 } // namespace
@@ -205,6 +212,19 @@ void writeValueRows(std::ostream &out, const std::vector<std::uint8_t> &values, 
               [&](TextBlock &block, std::size_t row, std::size_t first, std::size_t count) {
                   return block.formatValues(tables, values.data() + row * columns + first, count);
               });
+}
+
+void writePixelRows(std::ostream &out, std::size_t columns, std::size_t rows,
+                    const std::function<const std::uint8_t *(std::size_t)> &rowAt) {
+    const ColorTables &tables = colorTables();
+    writeRowLines(out, columns, rows,
+                  [&](TextBlock &block, std::size_t row, std::size_t first, std::size_t count) {
+                      return block.formatPixels(tables, rowAt(row) + first * 3, count);
+                  });
+}
+
+void writeDataEnd(std::ostream &out) {
+    out << "\n\n";
 }
 
 void writeData(std::ostream &out, const std::string &label) {

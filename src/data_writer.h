@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -34,3 +35,12 @@ void writeDataRows(std::ostream &out);
 // `values` holds columns × rows of them, top row first.
 void writeValueRows(std::ostream &out, const std::vector<std::uint8_t> &values, std::size_t columns,
                     std::size_t rows);
+
+// Lines of text for `rows` rows of `columns` pixels (red, green, blue bytes),
+// written in the order rowAt(0), rowAt(1), …: what writeDataRows writes for
+// those rows. A text made a block of rows at a time ends with writeDataEnd.
+void writePixelRows(std::ostream &out, std::size_t columns, std::size_t rows,
+                    const std::function<const std::uint8_t *(std::size_t)> &rowAt);
+
+// What follows the last row of the text.
+void writeDataEnd(std::ostream &out);

@@ -31,8 +31,9 @@ const littleEndian16 = (bytes, at) => bytes[at] | (bytes[at + 1] << 8);
 const littleEndian24 = (bytes, at) => littleEndian16(bytes, at) | (bytes[at + 2] << 16);
 const littleEndian32 = (bytes, at) => (littleEndian24(bytes, at) | (bytes[at + 3] << 24)) >>> 0;
 
-// Each walker returns {width, height, complete}; width and height are 0
-// where the file ends before it says them.
+// Each walker returns {width, height, complete, profile}; width and height
+// are 0 where the file ends before it says them; profile: whether the file
+// carries an ICC colour profile.
 
 const crcTable = Array.from({ length: 256 }, (_, n) => {
   let c = n;
@@ -49,7 +50,7 @@ function crc32(bytes) {
 // Chunks from the signature to IEND, each wholly inside the file and
 // matching its checksum (some browsers decode corrupt data without a word).
 function walkPng(bytes) {
-  const found = { width: 0, height: 0, complete: false };
+  const found = { width: 0, height: 0, complete: false, profile: false };
   let at = 8;
   while (at + 12 <= bytes.length) {
     const length = bigEndian32(bytes, at);
@@ -58,6 +59,7 @@ function walkPng(bytes) {
     if (end > bytes.length || crc32(bytes.subarray(at + 4, end - 4)) !== bigEndian32(bytes, end - 4)) {
       return found;
     }
+    if (type === "iCCP") found.profile = true;
     if (type === "IHDR" && length >= 8) {
       found.width = bigEndian32(bytes, at + 8);
       found.height = bigEndian32(bytes, at + 12);
@@ -72,7 +74,7 @@ function walkPng(bytes) {
 // by 0x00 (a stuffed byte) or a restart marker, so the first other marker
 // there ends the scan; progressive files have several scans.
 function walkJpeg(bytes) {
-  const found = { width: 0, height: 0, complete: false };
+  const found = { width: 0, height: 0, complete: false, profile: false };
   let at = 2;
   while (at + 2 <= bytes.length) {
     if (bytes[at] !== 0xff) return found;
@@ -89,6 +91,9 @@ function walkJpeg(bytes) {
     if (at + 4 > bytes.length) return found;
     const end = at + 2 + bigEndian16(bytes, at + 2);
     if (end > bytes.length) return found;
+    if (marker === 0xe2 && String.fromCharCode(...bytes.subarray(at + 4, at + 15)) === "ICC_PROFILE") {
+      found.profile = true;
+    }
     const frame = marker >= 0xc0 && marker <= 0xcf && ![0xc4, 0xc8, 0xcc].includes(marker);
     if (frame && end - at >= 9) {
       found.height = bigEndian16(bytes, at + 5);
@@ -109,7 +114,8 @@ function walkJpeg(bytes) {
 // Blocks from the screen descriptor to the trailer (0x3B).
 function walkGif(bytes) {
   if (bytes.length < 13) return { width: 0, height: 0, complete: false };
-  const found = { width: littleEndian16(bytes, 6), height: littleEndian16(bytes, 8), complete: false };
+  const found = { width: littleEndian16(bytes, 6), height: littleEndian16(bytes, 8), complete: false,
+                  profile: false };
   const tableSize = (flags) => (flags & 0x80 ? 3 << ((flags & 7) + 1) : 0);
   // Sub-blocks, each led by its length, up to the empty one; where they end.
   const skipSubBlocks = (from) => {
@@ -134,10 +140,11 @@ function walkGif(bytes) {
 
 // The RIFF size covers the whole file, and the first chunk says the size.
 function walkWebp(bytes) {
-  const found = { width: 0, height: 0, complete: false };
+  const found = { width: 0, height: 0, complete: false, profile: false };
   if (bytes.length < 30) return found;
   const chunk = String.fromCharCode(...bytes.subarray(12, 16));
   if (chunk === "VP8X") {
+    found.profile = (bytes[20] & 0x20) !== 0;
     found.width = littleEndian24(bytes, 24) + 1;
     found.height = littleEndian24(bytes, 27) + 1;
   } else if (chunk === "VP8L") {
@@ -157,11 +164,13 @@ const mostPicturePixels = 2 ** 29;
 
 const walkers = { png: walkPng, jpeg: walkJpeg, gif: walkGif, webp: walkWebp };
 
-// {format, type, width, height, complete} of a picture file's bytes; format
-// null where it is none of the four.
+// {format, type, width, height, complete, profile} of a picture file's
+// bytes; format null where it is none of the four.
 function inspectPicture(bytes) {
   const format = pictureFormat(bytes);
-  if (format === null) return { format, type: "", width: 0, height: 0, complete: bytes.length > 0 };
+  if (format === null) {
+    return { format, type: "", width: 0, height: 0, complete: bytes.length > 0, profile: false };
+  }
   return { format, type: pictureFormats[format].type, ...walkers[format](bytes) };
 }
 

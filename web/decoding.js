@@ -166,7 +166,8 @@ async function decodeProbe(path, { bytes, type }, bitmap) {
 // "exact": every colour as stored; "opaque": opaque pixels exact, the colour
 // of transparent ones lost; null: unusable. A JPEG's colours may differ from
 // another decoder's by rounding, but not by a colour conversion of their own.
-function grade(decoded, { rgba }, tolerance) {
+async function grade(decoding, { rgba }, tolerance) {
+  const decoded = await decoding;
   if (!decoded || decoded.length !== rgba.length) return null;
   let opaqueExact = true;
   let allExact = true;
@@ -180,20 +181,23 @@ function grade(decoded, { rgba }, tolerance) {
   return allExact ? "exact" : opaqueExact ? "opaque" : null;
 }
 
-// For the PNG family (PNG, GIF, WebP) and for JPEG: {path, keepsTransparent}
-// of the first path that keeps stored colours, else of the first that keeps
-// opaque ones, else null. `allowed` names the paths that may be tried.
+// For the PNG family (PNG, GIF, WebP) and for JPEG: {name, path,
+// keepsTransparent, appliesProfile} of the first path that keeps stored
+// colours, else of the first that keeps opaque ones, else null. `allowed`
+// names the paths that may be tried.
 async function choosePaths(allowed) {
   const choices = { png: null, jpeg: null };
   for (const name of allowed) {
     const path = decodingPaths[name];
     if (!path) continue;
-    const png = grade(await decodeProbe(path, probePng), probePng, 0);
+    const appliesProfile = () => grade(decodeProbe(path, probeProfiledPng), probeProfiledPng, 0)
+      .then((graded) => graded === null);
+    const png = await grade(decodeProbe(path, probePng), probePng, 0);
     if (png && (!choices.png || (!choices.png.keepsTransparent && png === "exact"))) {
-      choices.png = { name, path, keepsTransparent: png === "exact" };
+      choices.png = { name, path, keepsTransparent: png === "exact", appliesProfile: await appliesProfile() };
     }
-    if (!choices.jpeg && grade(await decodeProbe(path, probeJpeg), probeJpeg, 4)) {
-      choices.jpeg = { name, path, keepsTransparent: true };
+    if (!choices.jpeg && await grade(decodeProbe(path, probeJpeg), probeJpeg, 4)) {
+      choices.jpeg = { name, path, keepsTransparent: true, appliesProfile: await appliesProfile() };
     }
   }
   // A format this page does not know is left to the browser's own sniffing,
@@ -205,11 +209,13 @@ async function choosePaths(allowed) {
 }
 
 // The same choice where the page's thread decodes: only a canvas can take its
-// bitmaps, of the probes' PNG and JPEG (null where it could not decode them).
+// bitmaps, of the probes (each null where the page could not decode it).
 async function choosePathsForBitmaps(bitmaps) {
-  const png = bitmaps.png && grade(await decodeProbe(viaCanvas, probePng, bitmaps.png), probePng, 0);
-  const jpeg = bitmaps.jpeg && grade(await decodeProbe(viaCanvas, probeJpeg, bitmaps.jpeg), probeJpeg, 4);
-  const canvas = (keepsTransparent) => ({ name: "pageCanvas", path: viaCanvas, keepsTransparent });
+  const png = bitmaps.png && await grade(decodeProbe(viaCanvas, probePng, bitmaps.png), probePng, 0);
+  const jpeg = bitmaps.jpeg && await grade(decodeProbe(viaCanvas, probeJpeg, bitmaps.jpeg), probeJpeg, 4);
+  const appliesProfile = !bitmaps.profiled
+    || (await grade(decodeProbe(viaCanvas, probeProfiledPng, bitmaps.profiled), probeProfiledPng, 0)) === null;
+  const canvas = (keepsTransparent) => ({ name: "pageCanvas", path: viaCanvas, keepsTransparent, appliesProfile });
   const choice = png ? canvas(png === "exact") : null;
   return { png: choice, gif: choice, webp: choice, jpeg: jpeg ? canvas(true) : null, other: choice };
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes probes.js: the tiny pictures the worker decodes on every path when it
 # starts, with the colours an independent decoder (Pillow) reads from them.
-# Not run by the build: the file is committed. Needs Debian's python3-pil.
+# Not run by the build: the file is committed. Needs Debian's python3-pil and
+# ghostscript's ICC profiles.
 set -euo pipefail
 cd "$(dirname "$0")"
 /usr/bin/python3 - > probes.js <<'PY'
@@ -28,6 +29,12 @@ png = Image.new("RGBA", (4, 1))
 png.putdata([(10, 200, 30, 0), (100, 150, 200, 128), (7, 9, 250, 1), (200, 100, 50, 255)])
 probe("probePng", png, "PNG",
       "4 x 1: alpha 0 over a colour, two partly transparent pixels, an opaque one.")
+profiled = Image.new("RGB", (2, 1))
+profiled.putdata([(200, 100, 50), (10, 200, 30)])
+with open("/usr/share/color/icc/ghostscript/rommrgb.icc", "rb") as profile:
+    probe("probeProfiledPng", profiled, "PNG",
+          "2 x 1 with a colour profile far from sRGB (ROMM RGB), to see whether it is applied.",
+          icc_profile=profile.read())
 jpeg = Image.new("RGB", (16, 16))
 jpeg.putdata([((x * 37 + y * 11) % 256, (x * 13 * y) % 256, 255 - (x * y * 5) % 256)
               for y in range(16) for x in range(16)])

@@ -68,7 +68,10 @@ function translate(root) {
 
 function applyLanguage() {
   document.documentElement.lang = language === "pt" ? "pt-BR" : "en";
-  document.querySelector(".note").dataset.i18nHtml = noteKey();
+  document.querySelector(".note span").dataset.i18nHtml = noteKey();
+  const profiles = document.querySelector(".note .profiles");
+  profiles.hidden = noteKey() === "noteNoDecoder";
+  profiles.dataset.i18n = (decoding.png ?? decoding.jpeg)?.appliesProfile ? "noteProfiles" : "noteNoProfiles";
   document.title = say("title");
   translate(document);
   for (const button of document.querySelectorAll("[data-language]")) {
@@ -126,11 +129,11 @@ function toWorker(request, onStage = () => {}, transfers = []) {
   });
 }
 
-// A picked file read on this thread, in slices, so that no read is one long
-// task.
+// A picked file read on this thread, in slices of 1 MiB, so that no read or
+// copy is one long task.
 async function readHere(file) {
   const bytes = new Uint8Array(file.size);
-  const slice = 8 << 20;
+  const slice = 1 << 20;
   for (let at = 0; at < file.size; at += slice) {
     const piece = await file.slice(at, at + slice).arrayBuffer();
     // A file changed or gone since it was chosen may read as nothing.
@@ -161,7 +164,8 @@ const decodingKnown = (async () => {
     decodingHere = decoders === null || decoders.split(",").includes("canvas");
   }
   if (decodingHere) {
-    const bitmaps = { png: await bitmapOf(probePng.bytes), jpeg: await bitmapOf(probeJpeg.bytes) };
+    const bitmaps = { png: await bitmapOf(probePng.bytes), jpeg: await bitmapOf(probeJpeg.bytes),
+                      profiled: await bitmapOf(probeProfiledPng.bytes) };
     reply = await toWorker({ kind: "abilities", bitmaps }, undefined,
                            Object.values(bitmaps).filter(Boolean));
   }
@@ -197,7 +201,7 @@ async function decodedHere(bytes) {
   const picture = inspectPicture(new Uint8Array(bytes));
   const fits = picture.complete && picture.width * picture.height <= mostPicturePixels;
   return { decodedHere: true, keepsTransparent: decoding.png?.keepsTransparent === true,
-           bitmap: fits ? await bitmapOf(bytes) : null };
+           appliesProfile: decoding.png?.appliesProfile === true, bitmap: fits ? await bitmapOf(bytes) : null };
 }
 
 // The text's Blob if this browser can read it all, else null.
@@ -484,10 +488,13 @@ class Card {
     this.part(".working").hidden = !this.stage;
     if (this.stage) this.part(".working span").textContent = say(this.stage, name);
     const explain = this.part(".explain");
-    explain.hidden = !this.reply || (this.reply.ok && !this.tooLarge && !this.reply.coloursLost);
+    // What the browser changed in a picture it decoded, if anything.
+    const changes = [this.reply?.coloursLost && say("coloursLost"),
+                     this.reply?.profileApplied && say("profileApplied")].filter(Boolean);
+    explain.hidden = !this.reply || (this.reply.ok && !this.tooLarge && changes.length === 0);
     if (!explain.hidden) {
       explain.textContent = this.tooLarge ? say("textTooLarge")
-        : this.reply.ok ? say("coloursLost") : say("failures")[this.reply.failure];
+        : this.reply.ok ? changes.join(" ") : say("failures")[this.reply.failure];
     }
     // Where this browser cannot give the colour under a transparent pixel,
     // the choice to keep it says what is kept instead.

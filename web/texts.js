@@ -15,15 +15,18 @@ const texts = {
     drop: "Solte aqui imagens (BMP, PNG, JPEG, GIF, WebP) ou arquivos <code>.data</code>, ou "
       + "<strong>escolha os arquivos</strong>",
     note: "Arquivos BMP são lidos exatamente como o <code>bmp2data</code> da linha de comando os lê. "
-      + "Os outros formatos são decodificados pelo navegador com as cores gravadas no arquivo, sem "
-      + "aplicar perfil de cor. Pixels transparentes ficam com a cor que têm gravada, sem "
-      + "mistura com o fundo, a não ser que você escolha para eles uma cor-chave.",
+      + "Os outros formatos são decodificados pelo navegador com as cores gravadas no arquivo. "
+      + "Pixels transparentes ficam com a cor que têm gravada, sem mistura com o fundo, a não ser "
+      + "que você escolha para eles uma cor-chave.",
     noteColoursLost: "Arquivos BMP são lidos exatamente como o <code>bmp2data</code> da linha de "
       + "comando os lê. Os outros formatos são decodificados pelo navegador com as cores gravadas no "
-      + "arquivo, sem aplicar perfil de cor. Só que este navegador não entrega a cor gravada sob um "
+      + "arquivo. Só que este navegador não entrega a cor gravada sob um "
       + "pixel transparente de PNG, GIF ou WebP: esses pixels saem pretos, e os semitransparentes "
       + "podem mudar um pouco de cor. Para manter essas cores, use um BMP de 32 bits ou outro "
       + "navegador, ou escolha uma cor-chave para os pixels transparentes.",
+    noteNoProfiles: "Nenhum perfil de cor é aplicado.",
+    noteProfiles: "Este navegador, porém, aplica o perfil de cor que a imagem traz, então as cores "
+      + "de uma imagem com perfil podem sair um pouco diferentes das gravadas.",
     noteNoDecoder: "Arquivos BMP são lidos exatamente como o <code>bmp2data</code> da linha de "
       + "comando os lê. Este navegador não dá a esta página o que ela precisa para decodificar PNG, "
       + "JPEG, GIF ou WebP: salve a imagem como BMP ou use outro navegador.",
@@ -77,6 +80,9 @@ const texts = {
     coloursLost: "Esta imagem tem pixels transparentes, e este navegador não entrega a cor gravada "
       + "sob eles: saem pretos (e os semitransparentes podem mudar um pouco). Para manter essas "
       + "cores, abra a imagem em outro navegador ou salve-a como BMP de 32 bits.",
+    profileApplied: "Este navegador aplicou o perfil de cor da imagem, então as cores podem sair "
+      + "um pouco diferentes das gravadas no arquivo. Para ter as cores gravadas, use outro navegador "
+      + "ou salve a imagem como BMP.",
     textTooLarge: "A imagem foi convertida, mas o texto dela passa do que este navegador consegue guardar para baixar. Use o bmp2data de linha de comando para esta imagem.",
     emptyLabel: "Dê um rótulo à imagem para poder baixar o arquivo.",
     badCharacter: (character) => `Os montadores não aceitam ${character} em rótulos: use letras sem acento, dígitos e _.`,
@@ -110,15 +116,18 @@ const texts = {
     drop: "Drop pictures (BMP, PNG, JPEG, GIF, WebP) or <code>.data</code> files here, or "
       + "<strong>choose files</strong>",
     note: "BMP files are read exactly as the command-line <code>bmp2data</code> reads them. Other "
-      + "formats are decoded by your browser with the colours stored in the file, with no colour "
-      + "profile applied. Transparent pixels keep the colour they store, never blended with a "
-      + "background, unless you choose a key colour for them.",
+      + "formats are decoded by your browser with the colours stored in the file. Transparent pixels "
+      + "keep the colour they store, never blended with a background, unless you choose a key "
+      + "colour for them.",
     noteColoursLost: "BMP files are read exactly as the command-line <code>bmp2data</code> reads "
-      + "them. Other formats are decoded by your browser with the colours stored in the file, with "
-      + "no colour profile applied. This browser, though, doesn't give the colour stored under a "
+      + "them. Other formats are decoded by your browser with the colours stored in the file. This "
+      + "browser, though, doesn't give the colour stored under a "
       + "transparent pixel of a PNG, GIF or WebP: such pixels come out black, and partly "
       + "transparent ones may shift slightly. To keep those colours, use a 32-bit BMP or another "
       + "browser, or choose a key colour for transparent pixels.",
+    noteNoProfiles: "No colour profile is applied.",
+    noteProfiles: "This browser, however, applies a colour profile stored in the picture, so the "
+      + "colours of a picture with a profile may come out a little different from the stored ones.",
     noteNoDecoder: "BMP files are read exactly as the command-line <code>bmp2data</code> reads "
       + "them. This browser doesn't give this page what it needs to decode PNG, JPEG, GIF or WebP: "
       + "save the picture as a BMP, or use another browser.",
@@ -172,6 +181,9 @@ const texts = {
     coloursLost: "This picture has transparent pixels, and this browser doesn't give the colour "
       + "stored under them: they come out black (and partly transparent ones may shift slightly). "
       + "To keep those colours, open the picture in another browser or save it as a 32-bit BMP.",
+    profileApplied: "This browser applied the picture's colour profile, so its colours may come "
+      + "out a little different from those stored in the file. For the stored colours, use another "
+      + "browser or save the picture as a BMP.",
     textTooLarge: "The picture was converted, but its text is more than this browser can hold for a download. Use the command-line bmp2data for this picture.",
     emptyLabel: "Give the picture a label to download its file.",
     badCharacter: (character) => `Assemblers reject ${character} in a label: use unaccented letters, digits and _.`,

@@ -6,6 +6,7 @@
 // it is written, so the module never holds more of it than one piece; its
 // first line, the only one that depends on the label, comes from dataLine.
 #include "bmp_decoder.h"
+#include "bmp_format.h"
 #include "bmp_writer.h"
 #include "color_modes.h"
 #include "data_parser.h"
@@ -89,38 +90,53 @@ void fitShown(Result &result, std::uint32_t maxWidth, std::uint32_t maxHeight) {
     result.shownHeight = std::max(1U, static_cast<std::uint32_t>(result.height * scale + 0.5));
 }
 
-// Draws the shown pictures, sampling the nearest source pixel; `row(y)` gives
-// the red, green, blue bytes of source row y counted from the top, and
-// `clear(y)`, if given, which of them are transparent (left see-through in the
-// picture as read). The reduced colours are `values` (top row first) where
+// The shown pictures sample the nearest source pixel: the source row (from
+// the top) that shown row y takes.
+std::size_t shownSourceRow(const Result &result, std::size_t y) {
+    return (2 * y + 1) * result.height / (2 * result.shownHeight);
+}
+
+Outcome allocateShown(Result &result) {
+    Outcome found = allocate(result.shownImage, {result.shownWidth, result.shownHeight, 4});
+    return found.ok() ? allocate(result.shownPreview, {result.shownWidth, result.shownHeight, 4})
+                      : found;
+}
+
+// Draws shown row y from its source row: red, green, blue bytes, with
+// `transparent` (if given) saying which pixels are left see-through in the
+// picture as read, and `values` (if given) its reduced colours, else each
+// pixel's packColor.
+void drawShownRow(Result &result, std::size_t y, const std::uint8_t *source,
+                  const std::uint8_t *transparent, const std::uint8_t *values) {
+    std::uint8_t *image = result.shownImage.data() + y * result.shownWidth * 4;
+    std::uint8_t *preview = result.shownPreview.data() + y * result.shownWidth * 4;
+    for (std::size_t x = 0; x < result.shownWidth; ++x, image += 4, preview += 4) {
+        const std::size_t sourceX = (2 * x + 1) * result.width / (2 * result.shownWidth);
+        const std::uint8_t *pixel = source + sourceX * 3;
+        std::memcpy(image, pixel, 3);
+        image[3] = transparent != nullptr && transparent[sourceX] != 0 ? 0 : 255;
+        const std::array<std::uint8_t, 3> reduced = unpackColor(
+            values == nullptr ? packColor(pixel[0], pixel[1], pixel[2]) : values[sourceX]);
+        std::memcpy(preview, reduced.data(), 3);
+        preview[3] = 255;
+    }
+}
+
+// Draws the shown pictures; `row(y)` gives the red, green, blue bytes of
+// source row y counted from the top, and `clear(y)`, if given, which of them
+// are transparent. The reduced colours are `values` (top row first) where
 // given, else each pixel's packColor.
 using RowOf = std::function<const std::uint8_t *(std::size_t)>;
 Outcome drawShown(Result &result, const RowOf &row, const std::vector<std::uint8_t> &values = {},
                   const RowOf &clear = nullptr) {
-    Outcome found = allocate(result.shownImage, {result.shownWidth, result.shownHeight, 4});
-    if (found.ok()) {
-        found = allocate(result.shownPreview, {result.shownWidth, result.shownHeight, 4});
-    }
+    Outcome found = allocateShown(result);
     if (!found.ok()) {
         return found;
     }
-    std::uint8_t *image = result.shownImage.data();
-    std::uint8_t *preview = result.shownPreview.data();
     for (std::size_t y = 0; y < result.shownHeight; ++y) {
-        const std::size_t sourceY = (2 * y + 1) * result.height / (2 * result.shownHeight);
-        const std::uint8_t *source = row(sourceY);
-        const std::uint8_t *transparent = clear ? clear(sourceY) : nullptr;
-        for (std::size_t x = 0; x < result.shownWidth; ++x, image += 4, preview += 4) {
-            const std::size_t sourceX = (2 * x + 1) * result.width / (2 * result.shownWidth);
-            const std::uint8_t *pixel = source + sourceX * 3;
-            std::memcpy(image, pixel, 3);
-            image[3] = transparent != nullptr && transparent[sourceX] != 0 ? 0 : 255;
-            const std::array<std::uint8_t, 3> reduced =
-                unpackColor(values.empty() ? packColor(pixel[0], pixel[1], pixel[2])
-                                           : values[sourceY * result.width + sourceX]);
-            std::memcpy(preview, reduced.data(), 3);
-            preview[3] = 255;
-        }
+        const std::size_t sourceY = shownSourceRow(result, y);
+        drawShownRow(result, y, row(sourceY), clear ? clear(sourceY) : nullptr,
+                     values.empty() ? nullptr : values.data() + sourceY * result.width);
     }
     return {};
 }
@@ -266,6 +282,21 @@ bool markTransparent(std::size_t index) {
     return true;
 }
 
+// A BMP converted a block of rows at a time while its file is read: the
+// rows' text is handed out as each block is decoded, in the order the
+// blocks are given within each (bottom-up files: the last row of a block
+// first), and the shown pictures are drawn as their rows come.
+struct RowBlockJob {
+    BmpLayout layout;
+    Result result;
+    std::vector<std::uint8_t> rgb; // one block of rows, decoded
+    std::uint64_t rowsDone = 0;    // in file order
+    std::uint32_t blockRows = 0;
+};
+
+// About this many bytes of the file a block.
+constexpr std::uint64_t rowBlockBytes = std::uint64_t{4} << 20U;
+
 } // namespace
 
 extern "C" {
@@ -371,6 +402,109 @@ Result *previewData(const char *text, std::size_t size, std::uint32_t maxWidth,
         return drawShown(
             result, [&](std::size_t y) { return rgb.data() + y * std::size_t{image.width} * 3; });
     });
+}
+
+// Converting a BMP while it is read (see RowBlockJob): startRowBlocks reads
+// the headers from the file's first bytes and answers null where the file
+// is not of that kind (then convertBmp takes the whole file and says why)
+// or memory runs out. The page then reads blocks of rowBlockCount rows
+// (rowBlockStride bytes each, from rowBlockOffset) and gives each to
+// putRowBlock, which is false where the file must be converted whole after
+// all; finishRowBlocks hands out the text's end and answers as convertBmp.
+// Each job ends with finishRowBlocks or dropRowBlocks.
+RowBlockJob *startRowBlocks(const std::uint8_t *head, std::size_t available, double fileSize,
+                            std::uint32_t maxWidth, std::uint32_t maxHeight) {
+    auto *job = new (std::nothrow) RowBlockJob;
+    if (job == nullptr) {
+        return nullptr;
+    }
+    const BmpLayout &layout = job->layout;
+    Result &result = job->result;
+    Outcome found =
+        layoutForRowBlocks(head, available, static_cast<std::uint64_t>(fileSize), job->layout);
+    if (found.ok()) {
+        job->blockRows = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+            layout.rows, std::max<std::uint64_t>(1, rowBlockBytes / layout.rowStride)));
+        result.width = layout.columns;
+        result.height = layout.rows;
+        result.line = sizeLine(layout.columns, layout.rows);
+        fitShown(result, maxWidth, maxHeight);
+        found = allocate(job->rgb, {job->blockRows, layout.columns, 3});
+    }
+    if (found.ok()) {
+        found = allocateShown(result);
+    }
+    if (!found.ok()) {
+        delete job;
+        return nullptr;
+    }
+    return job;
+}
+
+double rowBlockOffset(const RowBlockJob *job) {
+    return static_cast<double>(job->layout.pixelOffset);
+}
+double rowBlockStride(const RowBlockJob *job) {
+    return static_cast<double>(job->layout.rowStride);
+}
+std::uint32_t rowBlockCount(const RowBlockJob *job) {
+    return job->blockRows;
+}
+std::uint32_t rowBlockRows(const RowBlockJob *job) {
+    return job->layout.rows;
+}
+bool rowBlocksTopDown(const RowBlockJob *job) {
+    return job->layout.topDown;
+}
+
+// `rows` stored rows (at most rowBlockCount), the next ones in the file.
+bool putRowBlock(RowBlockJob *job, const std::uint8_t *bytes, std::uint32_t rows) {
+    const BmpLayout &layout = job->layout;
+    Result &result = job->result;
+    const std::size_t rowBytes = std::size_t{layout.columns} * 3;
+    for (std::size_t i = 0; i < rows; ++i) {
+        std::uint8_t *rgb = job->rgb.data() + i * rowBytes;
+        if (!decodeRow(layout, bytes + i * layout.rowStride, rgb, nullptr)) {
+            return false;
+        }
+        // Its row counted from the top, and the shown rows that take it.
+        const std::uint64_t fileRow = job->rowsDone + i;
+        const std::uint64_t top = layout.topDown ? fileRow : layout.rows - 1 - fileRow;
+        for (std::size_t y = 0; y < result.shownHeight; ++y) {
+            if (shownSourceRow(result, y) == top) {
+                drawShownRow(result, y, rgb, nullptr, nullptr);
+            }
+        }
+    }
+    job->rowsDone += rows;
+    try {
+        PieceBuffer pieces;
+        std::ostream out(&pieces);
+        writePixelRows(out, layout.columns, rows, [&](std::size_t row) {
+            return job->rgb.data() + (layout.topDown ? row : rows - 1 - row) * rowBytes;
+        });
+        out.flush();
+    } catch (const std::bad_alloc &) {
+        return false; // converted whole, it says so
+    }
+    return true;
+}
+
+Result *finishRowBlocks(RowBlockJob *job) {
+    Result *result = answer([&](Result &finished) {
+        PieceBuffer pieces;
+        std::ostream out(&pieces);
+        writeDataEnd(out);
+        out.flush();
+        finished = std::move(job->result);
+        return Outcome{};
+    });
+    delete job;
+    return result;
+}
+
+void dropRowBlocks(RowBlockJob *job) {
+    delete job;
 }
 
 // The data text's first line for a label ("LABEL: .word W, H\n.byte "),

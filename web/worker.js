@@ -3,10 +3,11 @@
 // file's bytes, where the page read them), maxWidth, maxHeight, fitting}, or
 // {id, kind: "abilities"}. Replies: {id, stage} while working, then {id,
 // done: true, ok, failure, line, width, height, transparent,
-// partlyTransparent, coloursLost, shownWidth, shownHeight, shownImage,
+// partlyTransparent, coloursLost, profileApplied, shownWidth, shownHeight, shownImage,
 // shownPreview, body (a Blob of the data text after its first line, or null
 // if the browser cannot hold it) or file (a data file's preview BMP),
-// restart}; for abilities {png, jpeg}: {name, keepsTransparent} of the
+// restart}; for abilities {png, jpeg, readsBlobs}: {name,
+// keepsTransparent, appliesProfile} of the
 // decoding path chosen for each, or null. Buffers are transferred, not copied.
 "use strict";
 
@@ -16,26 +17,33 @@ const corePromise = createCore();
 const restartAbove = 512 * 1024 * 1024;
 
 // The text as the core hands it out: pieces of 1 MiB, gathered into Blobs of
-// 64 pieces so that this thread never holds more than 64 MiB of it.
+// 4 pieces, so that this thread never holds more than 4 MiB of it (and, in
+// engines whose page thread takes part in making a Blob, no Blob is large
+// enough to stall it).
 let pieces = [];
 let blobs = [];
 
 function takePiece(piece) {
   pieces.push(piece);
-  if (pieces.length === 64) {
-    blobs.push(new Blob(pieces));
-    pieces = [];
-  }
+  if (pieces.length === 4) takeBlobs();
+}
+
+// The Blobs of the text handed out since they were last taken.
+function takeBlobs() {
+  if (pieces.length) blobs.push(new Blob(pieces));
+  pieces = [];
+  const taken = blobs;
+  blobs = [];
+  return taken;
 }
 
 // The whole text after its first line, once the browser holds all of it
 // (so that the page never waits for it), or null if it cannot: past its
 // storage for Blobs, a Blob cannot be read. Where this worker can read no
-// Blob at all, the page checks instead.
-async function textBody() {
-  const body = new Blob([...blobs, ...pieces], { type: "text/plain" });
-  blobs = [];
-  pieces = [];
+// Blob at all, the page checks instead. `parts`: the text's Blobs in order,
+// else all handed out since last taken.
+async function textBody(parts = takeBlobs()) {
+  const body = new Blob(parts, { type: "text/plain" });
   if (!(await readsBlobs)) return body;
   try {
     await body.slice(Math.max(body.size - 1, 0)).arrayBuffer();
@@ -115,6 +123,65 @@ function fromBytes(core, request, bytes, call) {
   return takeResult(core, result);
 }
 
+// A BMP converted while its file is read, where its rows need nothing but
+// themselves and the picture is taken as it is: each block of rows becomes
+// text while the next is read. A bottom-up file holds the picture's last row
+// first, so its blocks' texts are put together last block first. Null where
+// the file must be read whole (the core then says why, if anything is
+// wrong); {reply, body} otherwise.
+async function convertWhileReading(core, request) {
+  const { file } = request;
+  const [, , fit, , colors, key] = fittingOf(request);
+  if (!file || request.bytes || fit !== 0 || colors !== 0 || key !== -1) return null;
+  const head = copyIn(core, await file.slice(0, 4096).arrayBuffer());
+  const job = head ? core._startRowBlocks(head, Math.min(file.size, 4096), file.size,
+                                          request.maxWidth, request.maxHeight) : 0;
+  core._free(head);
+  if (!job) return null;
+  const offset = core._rowBlockOffset(job);
+  const stride = core._rowBlockStride(job);
+  const rows = core._rowBlockRows(job);
+  const blockRows = core._rowBlockCount(job);
+  const scratch = core._malloc(blockRows * stride) >>> 0;
+  const counts = [];
+  for (let first = 0; first < rows; first += blockRows) counts.push(Math.min(blockRows, rows - first));
+  const reader = file.slice(offset, offset + rows * stride).stream().getReader();
+  const blocks = [];
+  let whole = scratch !== 0;
+  let chunk = new Uint8Array(0);
+  try {
+    for (let i = 0; whole && i < counts.length; i++) {
+      // The block's bytes, straight into the core's memory as they arrive.
+      const size = counts[i] * stride;
+      for (let filled = 0; filled < size;) {
+        if (chunk.length === 0) {
+          const { value, done } = await reader.read();
+          if (done) throw new DOMException("changed", "NotReadableError");
+          chunk = value;
+        }
+        const part = chunk.subarray(0, size - filled);
+        core.HEAPU8.set(part, scratch + filled);
+        filled += part.length;
+        chunk = chunk.subarray(part.length);
+      }
+      whole = Boolean(core._putRowBlock(job, scratch, counts[i]));
+      blocks.push(takeBlobs());
+    }
+  } finally {
+    reader.cancel().catch(() => {});
+    core._free(scratch);
+  }
+  if (!whole) {
+    core._dropRowBlocks(job);
+    takeBlobs();
+    return null;
+  }
+  const topDown = core._rowBlocksTopDown(job);
+  const reply = takeResult(core, core._finishRowBlocks(job));
+  const parts = (topDown ? blocks : blocks.reverse()).flat();
+  return { reply, body: await textBody([...parts, ...takeBlobs()]) };
+}
+
 // The paths this browser decodes pictures by, chosen once per worker. The
 // page may name the paths to try in the worker's name (for tests: none).
 const allowedPaths = self.name ? JSON.parse(self.name).decoders : Object.keys(decodingPaths);
@@ -178,6 +245,7 @@ async function convertPicture(core, request, bytes) {
   const reply = takeResult(core, core._finishPicture(request.maxWidth, request.maxHeight,
                                                      ...fittingOf(request)));
   reply.coloursLost = !choice.keepsTransparent && reply.partlyTransparent;
+  reply.profileApplied = Boolean(choice.appliesProfile) && picture.profile;
   return reply;
 }
 
@@ -185,7 +253,10 @@ async function convertPicture(core, request, bytes) {
 // page decoded comes as a bitmap (none: the page's decoder refused it).
 async function pathFor(picture, request) {
   if (request.decodedHere) {
-    if (request.bitmap) return { path: viaCanvas, keepsTransparent: request.keepsTransparent };
+    if (request.bitmap) {
+      return { path: viaCanvas, keepsTransparent: request.keepsTransparent,
+               appliesProfile: request.appliesProfile };
+    }
     return { failure: picture.format === null ? "unknownFormat" : "damaged" };
   }
   const paths = await pathsPromise;
@@ -199,7 +270,8 @@ async function pathFor(picture, request) {
 // probes as the page's thread decoded them.
 async function abilities(request) {
   const paths = request.bitmaps ? await choosePathsForBitmaps(request.bitmaps) : await pathsPromise;
-  const of = (choice) => choice && { name: choice.name, keepsTransparent: choice.keepsTransparent };
+  const of = (choice) => choice && { name: choice.name, keepsTransparent: choice.keepsTransparent,
+                                     appliesProfile: choice.appliesProfile };
   return { ok: true, png: of(paths.png), jpeg: of(paths.jpeg), readsBlobs: await readsBlobs };
 }
 
@@ -215,32 +287,39 @@ onmessage = (event) => {
   queue = queue.then(() => handle(event.data));
 };
 
+// {reply, body} for a file: read while converted where it can be, else
+// read whole first.
+async function convertFile(core, request) {
+  try {
+    const streamed = request.kind === "bmp" ? await convertWhileReading(core, request) : null;
+    if (streamed) return streamed;
+    const bytes = request.bytes ?? await request.file.arrayBuffer();
+    // A file gone since it was chosen may also read as nothing.
+    if (bytes.byteLength !== request.file.size) throw new DOMException("changed", "NotReadableError");
+    const reply = await conversions[request.kind](core, request, bytes);
+    return { reply, body: await textBody() };
+  } catch {
+    // Not readable from a worker in this browser, or changed or gone since
+    // it was chosen.
+    takeBlobs();
+    return { reply: failed("cannotRead", "") };
+  }
+}
+
 // The file's bytes: sent by the page where this worker could not read the
 // picked file itself (some engines allow that only on the page's thread).
 async function handle(request) {
   const core = await corePromise;
   core.onPiece = takePiece;
   let reply;
+  let body;
   if (request.kind === "abilities") {
     reply = await abilities(request);
   } else {
-    let bytes;
-    try {
-      bytes = request.bytes ?? await request.file.arrayBuffer();
-    } catch {
-      // Not readable from a worker in this browser, or changed or gone
-      // since it was chosen.
-    }
-    // A file gone since it was chosen may also read as nothing.
-    if (bytes?.byteLength === request.file.size) {
-      reply = await conversions[request.kind](core, request, bytes);
-    } else {
-      reply = failed("cannotRead", "");
-    }
+    ({ reply, body } = await convertFile(core, request));
   }
   reply.id = request.id;
   reply.done = true;
-  const body = await textBody();
   if ((request.kind === "bmp" || request.kind === "picture") && reply.ok) reply.body = body;
   reply.bodyUnchecked = !(await readsBlobs);
   reply.restart = core.HEAPU8.length > restartAbove;

@@ -1,53 +1,93 @@
-// The page against the native program on 2048² and 4096² BMPs: from picking
-// the file to its download being ready, in Chromium, in a tab that has
-// converted before (warm) and in a fresh one (first use), best of several
-// runs each, beside the native program's whole process; then photos fitted
-// to a display and diffused.
-// Usage: node tests/bench.mjs (with BMP2DATA and BMP2DATA_PAGE set, as for the tests)
+// The page against the native program and against the browser's own floor,
+// in each browser configuration that is installed: from picking the file to
+// its download being ready, in a warm tab (one that has converted the same
+// picture before), best of several runs. The floor is what no conversion
+// can beat in that browser: the picked file read where the page reads it,
+// then a Blob as large as the text made.
+// Usage: node tests/bench.mjs [configuration …] (with BMP2DATA and
+// BMP2DATA_PAGE set, as for the tests; default chromium firefox webkit)
 import { execFileSync } from "node:child_process";
-import { mkdtempSync, rmSync, writeFileSync } from "node:fs";
+import { mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 
-import { chromium } from "playwright-core";
-
+import { launch, missing } from "./browsers.mjs";
 import { bmp, pixelRows } from "./pictures.mjs";
 
 const folder = mkdtempSync(join(tmpdir(), "bmp2data-bench-"));
 const runs = 5;
-const browser = await chromium.launch({
-  executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
-  args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking",
-         "--disable-component-update", "--disable-sync", "--no-first-run"],
-});
+const best = (times) => Math.min(...times);
 
-async function openPage() {
-  const page = await browser.newPage();
-  await page.goto(`file://${process.env.BMP2DATA_PAGE}`);
-  return page;
-}
-
-// Seconds from the pick to the card's download being offered.
-async function pickToDownload(page, picture) {
-  await page.evaluate(() => {
-    for (const button of document.querySelectorAll(".remove")) button.click();
-    window.benchDone = new Promise((resolve) => {
-      document.getElementById("files").addEventListener("change", () => {
-        const start = performance.now();
-        new MutationObserver((changes, observer) => {
-          if (document.querySelector(".result[data-done] a.download[href]")) {
-            observer.disconnect();
-            resolve(performance.now() - start);
-          }
-        }).observe(document.getElementById("results"), { subtree: true, attributes: true });
-      }, { once: true });
-    });
+// In-page: resolves with the ms from the pick to the card's download.
+function armConversion() {
+  for (const button of document.querySelectorAll(".remove")) button.click();
+  window.benchDone = new Promise((resolve) => {
+    document.getElementById("files").addEventListener("change", () => {
+      const start = performance.now();
+      new MutationObserver((changes, observer) => {
+        if (document.querySelector(".result[data-done] a.download[href]")) {
+          observer.disconnect();
+          resolve(performance.now() - start);
+        }
+      }).observe(document.getElementById("results"), { subtree: true, attributes: true });
+    }, { once: true });
   });
-  await page.setInputFiles("#files", picture);
-  return (await page.evaluate(() => window.benchDone)) / 1000;
 }
 
-// Seconds of each of `runs` runs of a native program.
+// In-page: the floor. The pick is kept from the page; a worker of its own
+// reads the file (or is handed its bytes, where the page reads files) and
+// makes a Blob of the text's size.
+function armFloor(textSize) {
+  const source = `onmessage = async ({ data }) => {
+    const bytes = data.bytes ?? await data.file.arrayBuffer();
+    const text = new Blob([new Uint8Array(${textSize})]);
+    postMessage(bytes.byteLength + text.size);
+  };`;
+  const worker = new Worker(URL.createObjectURL(new Blob([source], { type: "text/javascript" })));
+  window.benchDone = new Promise((resolve) => {
+    addEventListener("change", async (event) => {
+      event.stopImmediatePropagation();
+      const start = performance.now();
+      const file = event.target.files[0];
+      event.target.value = ""; // as the page does, so that the same file can be picked again
+      worker.onmessage = () => {
+        worker.terminate();
+        resolve(performance.now() - start);
+      };
+      if (readingHere) {
+        const bytes = await readHere(file);
+        worker.postMessage({ bytes }, [bytes]);
+      } else {
+        worker.postMessage({ file });
+      }
+    }, { once: true, capture: true });
+  });
+}
+
+async function timeOnce(page, picture, arm, ...args) {
+  await page.run(arm, ...args);
+  await page.pick([picture]);
+  return (await page.run(() => window.benchDone)) / 1000;
+}
+
+// Seconds of each of `runs` runs of the page (one to warm it first) and of
+// the floor, in one tab.
+async function timePage(page, picture, textSize) {
+  await timeOnce(page, picture, armConversion);
+  const conversion = [];
+  const floor = [];
+  for (let i = 0; i < runs; i++) {
+    conversion.push(await timeOnce(page, picture, armConversion));
+    await page.reload();
+    await page.run(async () => decodingKnown);
+    floor.push(await timeOnce(page, picture, armFloor, textSize));
+    await page.reload();
+    await page.run(async () => decodingKnown);
+    await timeOnce(page, picture, armConversion); // warm again
+  }
+  return { conversion: best(conversion), floor: best(floor) };
+}
+
 function timeNative(program, args, options = {}) {
   const times = [];
   for (let i = 0; i < runs; i++) {
@@ -55,85 +95,51 @@ function timeNative(program, args, options = {}) {
     execFileSync(program, args, options);
     times.push(Number(process.hrtime.bigint() - start) / 1e9);
   }
-  return times;
+  return best(times);
 }
 
-// Pick-to-download times in a tab that has converted the picture once
-// (warm), and in fresh tabs (first use).
-async function timePage(open, picture) {
-  const warm = [];
-  const page = await open();
-  await pickToDownload(page, picture);
-  for (let i = 0; i < runs; i++) warm.push(await pickToDownload(page, picture));
-  await page.close();
-  const first = [];
-  for (let i = 0; i < runs; i++) {
-    const fresh = await open();
-    first.push(await pickToDownload(fresh, picture));
-    await fresh.close();
-  }
-  return { warm, first };
-}
-
-console.log("file pick to download ready, best of 5:");
-console.log("picture      native    page, warm tab      page, first use");
-for (const side of [2048, 4096]) {
-  const picture = join(folder, "pic.bmp");
-  let state = side;
-  writeFileSync(picture, bmp(side, side, pixelRows(side, side, () => {
-    state = (state * 1103515245 + 12345) >>> 0;
-    return [state >>> 24, (state >>> 16) & 255, (state >>> 8) & 255];
-  })));
-  const native = timeNative(process.env.BMP2DATA, ["pic"], { cwd: folder });
-  const { warm, first } = await timePage(openPage, picture);
-  const best = (times) => Math.min(...times);
-  const column = (times) => `${best(times).toFixed(3)} s (${(best(times) / best(native)).toFixed(1)}x)`;
-  console.log(`${side} x ${side}  ${best(native).toFixed(3)} s  ${column(warm).padEnd(18)}  ${column(first)}`);
-}
-// Photos fitted to 320 × 240, smooth and diffused, chosen before the pick
-// (remembered choices): a 4096 × 3072 BMP, against the codec doing the same
-// natively, and a 4000 × 3000 JPEG (made by Chromium), which only the page reads.
-const fitted = { size: "320x240", columns: 320, rows: 240, fit: "inside", filter: "smooth",
-                 colors: "diffuse" };
-async function openFittingPage() {
-  const page = await openPage();
-  await page.evaluate((choices) => localStorage.setItem("bmp2data.fitting", JSON.stringify(choices)),
-                      fitted);
-  await page.reload();
-  return page;
-}
-
-const photo = join(folder, "photo.bmp");
-writeFileSync(photo, bmp(4096, 3072, pixelRows(4096, 3072, (x, y) => [x >> 4, y >> 4, (x ^ y) & 255])));
-const jpeg = join(folder, "photo.jpg");
-const maker = await openPage();
-writeFileSync(jpeg, Buffer.from(await maker.evaluate(async () => {
-  const canvas = new OffscreenCanvas(4000, 3000);
-  const context = canvas.getContext("2d");
-  const sky = context.createLinearGradient(0, 0, 0, 3000);
-  sky.addColorStop(0, "#1d4e89");
-  sky.addColorStop(1, "#f4a259");
-  context.fillStyle = sky;
-  context.fillRect(0, 0, 4000, 3000);
-  context.fillStyle = "#fff3b0";
-  context.beginPath();
-  context.arc(2800, 1100, 420, 0, 2 * Math.PI);
-  context.fill();
-  const bytes = new Uint8Array(await (await canvas.convertToBlob({ type: "image/jpeg", quality: 0.9 })).arrayBuffer());
-  return [...bytes];
+// A 4096² BMP of noise (the native program's text of it gives the text's
+// size), and a 4000 × 3000 JPEG photo-like scene that Pillow writes.
+const side = 4096;
+const picture = join(folder, "pic.bmp");
+let state = side;
+writeFileSync(picture, bmp(side, side, pixelRows(side, side, () => {
+  state = (state * 1103515245 + 12345) >>> 0;
+  return [state >>> 24, (state >>> 16) & 255, (state >>> 8) & 255];
 })));
-await maker.close();
+const native = timeNative(process.env.BMP2DATA, ["pic"], { cwd: folder });
+const bmpText = statSync(join(folder, "pic.data")).size;
+const jpeg = join(folder, "photo.jpg");
+execFileSync("/usr/bin/python3", ["-c", `
+from PIL import Image, ImageDraw
+import sys
+image = Image.linear_gradient("L").resize((4000, 3000)).convert("RGB")
+image = Image.merge("RGB", (image.getchannel(0), image.getchannel(0).rotate(90, expand=False), image.getchannel(0).transpose(Image.FLIP_TOP_BOTTOM)))
+ImageDraw.Draw(image).ellipse((2380, 680, 3220, 1520), fill=(255, 243, 176))
+image.save(sys.argv[1], quality=90)
+Image.open(sys.argv[1]).convert("RGB").save(sys.argv[1] + ".bmp")`, jpeg]);
+execFileSync(process.env.BMP2DATA, ["photo.jpg"], { cwd: folder });
+const jpegText = statSync(join(folder, "photo.jpg.data")).size;
 
-const fitNative = timeNative(process.env.FIT_DATA, [photo, join(folder, "photo.data"), "photo",
-                                                     "320", "240", "inside", "smooth", "diffuse"]);
-console.log("\nfitted to 320 x 240, smooth, diffuse, best of 5:");
-console.log("picture           native (fit_data)  page, warm tab  page, first use");
-for (const [name, picture, native] of [["4096 x 3072 BMP", photo, fitNative],
-                                       ["4000 x 3000 JPEG", jpeg, null]]) {
-  const { warm, first } = await timePage(openFittingPage, picture);
-  const best = (times) => `${Math.min(...times).toFixed(3)} s`;
-  console.log(`${name.padEnd(16)}  ${(native ? best(native) : "-").padEnd(17)}  `
-              + `${best(warm).padEnd(14)}  ${best(first)}`);
+const configurations = process.argv.slice(2).length ? process.argv.slice(2) : ["chromium", "firefox", "webkit"];
+console.log(`pick to download ready, warm tab, best of ${runs}; native bmp2data ${native.toFixed(3)} s`);
+console.log("browser         picture           page      floor     page/floor  page/native");
+for (const configuration of configurations) {
+  if (missing(configuration)) {
+    console.log(`${configuration}: skipped, ${missing(configuration)}`);
+    continue;
+  }
+  const browser = await launch(configuration, "en-US");
+  for (const [name, path, textSize] of [["4096 x 4096 BMP", picture, bmpText],
+                                        ["4000 x 3000 JPEG", jpeg, jpegText]]) {
+    const page = await browser.open(`file://${process.env.BMP2DATA_PAGE}`);
+    await page.run(async () => decodingKnown);
+    const { conversion, floor } = await timePage(page, path, textSize);
+    await page.close();
+    const nativeRatio = path === picture ? `${(conversion / native).toFixed(1)} x` : "-";
+    console.log(`${configuration.padEnd(14)}  ${name.padEnd(16)}  ${conversion.toFixed(3)} s  `
+                + `${floor.toFixed(3)} s  ${(conversion / floor).toFixed(2)} x      ${nativeRatio}`);
+  }
+  await browser.close();
 }
-await browser.close();
 rmSync(folder, { recursive: true, force: true });

@@ -57,3 +57,10 @@ test("every cut of a PNG, a JPEG and a GIF past its signature is found incomplet
     }
   }
 });
+
+test("a colour profile is seen where the file carries one", () => {
+  assert.equal(inspectPicture(new Uint8Array(fixture("icc.png"))).profile, true);
+  for (const name of ["alpha.png", "photo.jpg", "few.gif", "lossless.webp"]) {
+    assert.equal(inspectPicture(new Uint8Array(fixture(name))).profile, false, name);
+  }
+});

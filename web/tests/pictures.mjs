@@ -50,7 +50,7 @@ const crcTable = Array.from({ length: 256 }, (_, n) => {
   return c >>> 0;
 });
 
-function chunk(type, data) {
+export function chunk(type, data) {
   const length = Buffer.alloc(4);
   length.writeUInt32BE(data.length);
   const typed = Buffer.concat([Buffer.from(type, "latin1"), data]);
