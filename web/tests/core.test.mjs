@@ -43,6 +43,12 @@ function takeResult(result, label) {
     file,
     shown: [core._resultShownWidth(result), core._resultShownHeight(result)],
   };
+  // The pictures drawn: as read and with reduced colours.
+  const shownBytes = answer.shown[0] * answer.shown[1] * 4;
+  for (const [name, pointer] of [["image", core._resultShownImage(result)],
+                                 ["preview", core._resultShownPreview(result)]]) {
+    answer[name] = pointer ? Buffer.from(core.HEAPU8.slice(pointer >>> 0, (pointer >>> 0) + shownBytes)) : null;
+  }
   core._freeResult(result);
   pieces = [];
   return answer;
@@ -82,6 +88,53 @@ test("every picture gives the native line and data file", () => {
     assertSameOutcome(web, native, input);
     assert.deepEqual(web.file, native.file, input.name);
   }
+});
+
+// A BMP given a block of rows at a time, as the page does while reading it
+// (blocks of `blockRows`, or the core's own size): null where the core
+// takes only the whole file; else its answer, with the text put together as
+// the page puts it (a bottom-up file's blocks last first) and the pictures.
+function convertInBlocks(bytes, label, blockRows) {
+  const head = inHeap(bytes.subarray(0, 4096));
+  const job = core._startRowBlocks(head, Math.min(bytes.length, 4096), bytes.length, 480, 360);
+  core._free(head);
+  if (!job) return null;
+  const stride = core._rowBlockStride(job);
+  const rows = core._rowBlockRows(job);
+  const step = Math.min(blockRows ?? core._rowBlockCount(job), core._rowBlockCount(job));
+  const blocks = [];
+  for (let first = 0; first < rows; first += step) {
+    const count = Math.min(step, rows - first);
+    const start = core._rowBlockOffset(job) + first * stride;
+    const block = inHeap(bytes.subarray(start, start + count * stride));
+    const whole = core._putRowBlock(job, block, count);
+    core._free(block);
+    blocks.push(pieces);
+    pieces = [];
+    if (!whole) {
+      core._dropRowBlocks(job);
+      return null;
+    }
+  }
+  if (!core._rowBlocksTopDown(job)) blocks.reverse();
+  const result = core._finishRowBlocks(job);
+  pieces = [...blocks.flat(), ...pieces];
+  return takeResult(result, label);
+}
+
+test("a BMP converted a block of rows at a time gives what it gives whole", () => {
+  let streamed = 0;
+  for (const input of pictureInputs()) {
+    const bytes = readFileSync(input.path);
+    for (const blockRows of [1, 3, undefined]) {
+      const inBlocks = convertInBlocks(bytes, "pic", blockRows);
+      if (!inBlocks) continue;
+      streamed++;
+      const whole = convertInWeb(bytes, "pic");
+      assert.deepEqual(inBlocks, whole, `${input.name} in blocks of ${blockRows ?? "the core's size"}`);
+    }
+  }
+  assert.ok(streamed > 30, `only ${streamed} conversions in blocks`);
 });
 
 test("every data file gives the native line and preview", () => {
