@@ -72,6 +72,7 @@ function applyLanguage() {
   const profiles = document.querySelector(".note .profiles");
   profiles.hidden = noteKey() === "noteNoDecoder";
   profiles.dataset.i18n = (decoding.png ?? decoding.jpeg)?.appliesProfile ? "noteProfiles" : "noteNoProfiles";
+  document.querySelector(".note .decodes-here").hidden = !decodingHere || profiles.hidden;
   document.title = say("title");
   translate(document);
   for (const button of document.querySelectorAll("[data-language]")) {
