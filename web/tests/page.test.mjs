@@ -86,6 +86,8 @@ function setValue(selector, value) {
 }
 const text = (selector) => document.querySelector(selector)?.textContent;
 
+// Waits until fn, run in the page, gives true (not an element: some
+// drivers hand elements back as nothing).
 async function until(page, fn, ...args) {
   const deadline = Date.now() + 240000;
   while (!(await page.run(fn, ...args))) {
@@ -416,7 +418,8 @@ test("a key colour from the palette replaces a sprite's transparent pixels as th
   await page.run(setValue, `${card} .transparent`, "key");
   await settled(page);
   await page.run((selector) => document.querySelector(selector).click(), `${card} .palette summary`);
-  await until(page, (selector) => document.querySelector(selector), `${card} .swatches button[aria-label="Cor 227"]`);
+  await until(page, (selector) => document.querySelector(selector) !== null,
+              `${card} .swatches button[aria-label="Cor 227"]`);
   await page.run((selector) => document.querySelector(selector).click(), `${card} .swatches button[aria-label="Cor 227"]`);
   await settled(page);
   assert.equal(await page.run((selector) => document.querySelector(selector).value, `${card} .key`), "227");
@@ -476,7 +479,7 @@ async function convertLarge(path, query = "") {
   const page = await openPage("en-US", query);
   await page.run(() => { window.longestStall = 0; }); // from the pick on
   await page.pick([path]);
-  await until(page, () => document.querySelector(".result[data-done]"));
+  await until(page, () => document.querySelector(".result[data-done]") !== null);
   const card = await page.run(() => ({
     line: document.querySelector(".line").textContent,
     offered: document.querySelector("a.download[href]") !== null,
