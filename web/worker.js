@@ -167,6 +167,9 @@ async function convertWhileReading(core, request) {
       whole = Boolean(core._putRowBlock(job, scratch, counts[i]));
       blocks.push(takeBlobs());
     }
+  } catch (error) {
+    core._dropRowBlocks(job); // the file could not be read to its end
+    throw error;
   } finally {
     reader.cancel().catch(() => {});
     core._free(scratch);
