@@ -87,10 +87,15 @@ function setValue(selector, value) {
 const text = (selector) => document.querySelector(selector)?.textContent;
 
 // Waits until fn, run in the page, gives true (not an element: some
-// drivers hand elements back as nothing).
+// drivers hand elements back as nothing). WebKit's driver now and then
+// fails to read a result back; a question asked again does no harm.
 async function until(page, fn, ...args) {
   const deadline = Date.now() + 240000;
-  while (!(await page.run(fn, ...args))) {
+  const ask = () => page.run(fn, ...args).catch((error) => {
+    if (/Could not parse script result/.test(error.message)) return false;
+    throw error;
+  });
+  while (!(await ask())) {
     if (Date.now() > deadline) throw new Error(`timed out waiting for ${fn}`);
     await new Promise((resolve) => setTimeout(resolve, 100));
   }
