@@ -72,7 +72,7 @@ function applyLanguage() {
   const profiles = document.querySelector(".note .profiles");
   profiles.hidden = noteKey() === "noteNoDecoder";
   profiles.dataset.i18n = (decoding.png ?? decoding.jpeg)?.appliesProfile ? "noteProfiles" : "noteNoProfiles";
-  document.querySelector(".note .decodes-here").hidden = !decodingHere || profiles.hidden;
+  document.querySelector(".note .decodes-here").hidden = !readingHere;
   document.title = say("title");
   translate(document);
   for (const button of document.querySelectorAll("[data-language]")) {

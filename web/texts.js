@@ -27,8 +27,8 @@ const texts = {
     noteNoProfiles: "Nenhum perfil de cor é aplicado.",
     noteProfiles: "Este navegador, porém, aplica o perfil de cor que a imagem traz, então as cores "
       + "de uma imagem com perfil podem sair um pouco diferentes das gravadas.",
-    noteDecodesHere: "Neste navegador só a própria página consegue decodificar imagens, então uma "
-      + "foto muito grande pode deixar a página parada por alguns segundos enquanto é decodificada.",
+    noteDecodesHere: "Neste navegador só a própria página consegue ler os arquivos e decodificar "
+      + "imagens, então uma imagem muito grande pode deixar a página parada por alguns instantes.",
     noteNoDecoder: "Arquivos BMP são lidos exatamente como o <code>bmp2data</code> da linha de "
       + "comando os lê. Este navegador não dá a esta página o que ela precisa para decodificar PNG, "
       + "JPEG, GIF ou WebP: salve a imagem como BMP ou use outro navegador.",
@@ -130,8 +130,8 @@ const texts = {
     noteNoProfiles: "No colour profile is applied.",
     noteProfiles: "This browser, however, applies a colour profile stored in the picture, so the "
       + "colours of a picture with a profile may come out a little different from the stored ones.",
-    noteDecodesHere: "In this browser only the page itself can decode pictures, so a very large "
-      + "photo may freeze the page for a few seconds while it is decoded.",
+    noteDecodesHere: "In this browser only the page itself can read files and decode pictures, "
+      + "so a very large picture may freeze the page for a moment.",
     noteNoDecoder: "BMP files are read exactly as the command-line <code>bmp2data</code> reads "
       + "them. This browser doesn't give this page what it needs to decode PNG, JPEG, GIF or WebP: "
       + "save the picture as a BMP, or use another browser.",
