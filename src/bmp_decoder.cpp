@@ -4,6 +4,8 @@
 #include "memory.h"
 
 #include <algorithm>
+#include <istream>
+#include <streambuf>
 #include <utility>
 
 std::int32_t width = 0;
@@ -140,28 +142,38 @@ Outcome decodeBmp(std::istream &in, BufferAdvice advise, AlphaUse alpha) {
     return {};
 }
 
-MemoryBuffer::MemoryBuffer(const std::uint8_t *bytes, std::size_t size) {
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): a get area is only read from
-    char *begin = const_cast<char *>(reinterpret_cast<const char *>(bytes));
-    setg(begin, begin, begin + size);
-}
+namespace {
 
-MemoryBuffer::pos_type MemoryBuffer::seekoff(off_type offset, std::ios_base::seekdir direction,
-                                             std::ios_base::openmode /*which*/) {
-    const off_type base = direction == std::ios_base::beg   ? 0
-                          : direction == std::ios_base::cur ? gptr() - eback()
-                                                            : egptr() - eback();
-    const off_type target = base + offset;
-    if (target < 0 || target > egptr() - eback()) {
-        return pos_type(off_type(-1));
+// A read-only, seekable stream buffer over bytes in memory, which it does
+// not copy.
+class MemoryBuffer : public std::streambuf {
+  public:
+    MemoryBuffer(const std::uint8_t *bytes, std::size_t size) {
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): a get area is only read from
+        char *begin = const_cast<char *>(reinterpret_cast<const char *>(bytes));
+        setg(begin, begin, begin + size);
     }
-    setg(eback(), eback() + target, egptr());
-    return pos_type(target);
-}
 
-MemoryBuffer::pos_type MemoryBuffer::seekpos(pos_type position, std::ios_base::openmode which) {
-    return seekoff(off_type(position), std::ios_base::beg, which);
-}
+  protected:
+    pos_type seekoff(off_type offset, std::ios_base::seekdir direction,
+                     std::ios_base::openmode /*which*/) override {
+        const off_type base = direction == std::ios_base::beg   ? 0
+                              : direction == std::ios_base::cur ? gptr() - eback()
+                                                                : egptr() - eback();
+        const off_type target = base + offset;
+        if (target < 0 || target > egptr() - eback()) {
+            return pos_type(off_type(-1));
+        }
+        setg(eback(), eback() + target, egptr());
+        return pos_type(target);
+    }
+
+    pos_type seekpos(pos_type position, std::ios_base::openmode which) override {
+        return seekoff(off_type(position), std::ios_base::beg, which);
+    }
+};
+
+} // namespace
 
 Outcome decodeBmp(const std::uint8_t *bytes, std::size_t size) {
     MemoryBuffer buffer(bytes, size);

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <istream>
 #include <memory>
-#include <streambuf>
 
 // The picture last decoded. `texels` holds width × height pixels as red,
 // green, blue bytes, left to right, rows from the bottom of the picture up:
@@ -39,18 +38,6 @@ void clearImage();
 using BufferAdvice = void (*)(void *data, std::size_t bytes);
 enum class AlphaUse { read, ignore };
 Outcome decodeBmp(std::istream &in, BufferAdvice advise = nullptr, AlphaUse alpha = AlphaUse::read);
-
-// A read-only, seekable stream buffer over bytes in memory, which it does
-// not copy.
-class MemoryBuffer : public std::streambuf {
-  public:
-    MemoryBuffer(const std::uint8_t *bytes, std::size_t size);
-
-  protected:
-    pos_type seekoff(off_type offset, std::ios_base::seekdir direction,
-                     std::ios_base::openmode which) override;
-    pos_type seekpos(pos_type position, std::ios_base::openmode which) override;
-};
 
 // Decodes a BMP file's bytes held in memory.
 Outcome decodeBmp(const std::uint8_t *bytes, std::size_t size);

@@ -8,7 +8,6 @@
 #include "memory.h"
 #include "messages.h"
 #include "output_file.h"
-#include "program.h"
 
 #include <algorithm>
 

@@ -115,10 +115,6 @@ TemporaryFile::~TemporaryFile() {
     discard();
 }
 
-std::string TemporaryFile::name() const {
-    return leaf_.empty() ? std::string() : directory_.path + leaf_;
-}
-
 void TemporaryFile::discard() {
     if (leaf_.empty()) {
         return;

@@ -32,8 +32,6 @@ class TemporaryFile {
     bool isOpen() const {
         return file_.isOpen();
     }
-    // Its path beside the destination ("" if none was created).
-    std::string name() const;
     std::ostream &stream() {
         return stream_;
     }

@@ -1,0 +1,2 @@
+// A codec file that reaches for a program header.
+#include "program.h"
