@@ -31,7 +31,7 @@ std::uint8_t packColorByFormula(std::uint8_t red, std::uint8_t green, std::uint8
                                      level(red, 7.0));
 }
 
-void writeDataPerPixel(std::ostream &out, const std::string &label) {
+Outcome writeDataPerPixel(std::ostream &out, const std::string &label) {
     out << label << ": .word " << width << ", " << height << "\n.byte ";
     for (std::int32_t r = 0; r < height; ++r) {
         for (std::int32_t c = 0; c < width; ++c) {
@@ -42,6 +42,7 @@ void writeDataPerPixel(std::ostream &out, const std::string &label) {
         }
     }
     out << "\n\n";
+    return {};
 }
 
 void makePicture(const std::string &name, std::uint32_t side) {
@@ -98,9 +99,11 @@ double bestSeconds(int runs, const std::string &output, const std::function<void
     return best;
 }
 
-void convertWith(const std::string &base, void (*writer)(std::ostream &, const std::string &)) {
+void convertWith(const std::string &base, Outcome (*writer)(std::ostream &, const std::string &)) {
     if (!readBmp((base + ".bmp").c_str()).ok() ||
-        !writeFileReplacing(base + ".data", [&](std::ostream &out) { writer(out, base); })) {
+        !writeFileReplacing(base + ".data", [&](std::ostream &out) {
+             return writer(out, base);
+         }).ok()) {
         std::cerr << "conversion of " << base << " failed\n";
         std::exit(1);
     }

@@ -99,10 +99,7 @@ void keepTransparencyIfMixed(std::unique_ptr<std::uint8_t[]> &transparent, std::
     }
 }
 
-} // namespace
-
-Outcome decodeBmp(std::istream &in, BufferAdvice advise, AlphaUse alpha) {
-    clearImage();
+Outcome decodeImage(std::istream &in, BufferAdvice advise, AlphaUse alpha) {
     const std::uint64_t fileSize = streamSize(in);
     const std::size_t available =
         static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, maxHeaderBytes));
@@ -142,8 +139,6 @@ Outcome decodeBmp(std::istream &in, BufferAdvice advise, AlphaUse alpha) {
     return {};
 }
 
-namespace {
-
 // A read-only, seekable stream buffer over bytes in memory, which it does
 // not copy.
 class MemoryBuffer : public std::streambuf {
@@ -175,6 +170,15 @@ class MemoryBuffer : public std::streambuf {
 
 } // namespace
 
+Outcome decodeBmp(std::istream &in, BufferAdvice advise, AlphaUse alpha) {
+    clearImage();
+    const Outcome found = guarded([&] { return decodeImage(in, advise, alpha); });
+    if (!found.ok()) {
+        clearImage();
+    }
+    return found;
+}
+
 Outcome decodeBmp(const std::uint8_t *bytes, std::size_t size) {
     MemoryBuffer buffer(bytes, size);
     std::istream in(&buffer);
@@ -183,10 +187,13 @@ Outcome decodeBmp(const std::uint8_t *bytes, std::size_t size) {
 
 Outcome layoutForRowBlocks(const std::uint8_t *head, std::size_t available, std::uint64_t fileSize,
                            BmpLayout &layout) {
-    Outcome found = parseBmpHeaders(head, std::min(available, maxHeaderBytes), fileSize, layout);
-    if (found.ok() && (layout.encoding != BmpEncoding::uncompressed || layout.alphaMask != 0 ||
-                       layout.columns == 0 || layout.rows == 0)) {
-        found = fail(Failure::unsupported, "not decoded a block of rows at a time");
-    }
-    return found;
+    return guarded([&] {
+        Outcome found =
+            parseBmpHeaders(head, std::min(available, maxHeaderBytes), fileSize, layout);
+        if (found.ok() && (layout.encoding != BmpEncoding::uncompressed || layout.alphaMask != 0 ||
+                           layout.columns == 0 || layout.rows == 0)) {
+            found = fail(Failure::unsupported, "not decoded a block of rows at a time");
+        }
+        return found;
+    });
 }

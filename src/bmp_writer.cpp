@@ -2,11 +2,12 @@
 
 #include "memory.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
 
-void putLe(std::string &bytes, std::size_t offset, std::uint32_t value, int size) {
+void putLe(std::array<char, 14 + 124> &bytes, std::size_t offset, std::uint32_t value, int size) {
     for (int i = 0; i < size; ++i) {
         bytes[offset + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i) & 0xFFU);
     }
@@ -18,10 +19,13 @@ std::uint64_t bmpRowStride(std::uint32_t width) {
     return (std::uint64_t{width} * 3 + 3) & ~std::uint64_t{3};
 }
 
-std::string bmpHeaders(std::uint32_t width, std::uint32_t height, BmpLayoutOptions options) {
+BmpHeaders bmpHeaders(std::uint32_t width, std::uint32_t height, BmpLayoutOptions options) {
     const std::uint64_t pixelOffset = 14 + std::uint64_t{options.infoHeaderSize};
     const std::uint64_t imageSize = bmpRowStride(width) * height;
-    std::string bytes(pixelOffset, '\0');
+    BmpHeaders headers;
+    headers.size =
+        static_cast<std::size_t>(std::min<std::uint64_t>(pixelOffset, headers.bytes.size()));
+    std::array<char, 14 + 124> &bytes = headers.bytes;
     bytes[0] = 'B';
     bytes[1] = 'M';
     // Sizes past 4 GiB do not fit their fields; readers go by the dimensions.
@@ -35,13 +39,17 @@ std::string bmpHeaders(std::uint32_t width, std::uint32_t height, BmpLayoutOptio
     putLe(bytes, 34, static_cast<std::uint32_t>(imageSize), 4);
     putLe(bytes, 38, 2835, 4); // 72 dpi
     putLe(bytes, 42, 2835, 4);
-    return bytes;
+    return headers;
 }
 
-Outcome encodeBmp(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t> &rgb,
-                  std::string &bytes, BmpLayoutOptions options) {
-    bytes = bmpHeaders(width, height, options);
-    const std::size_t pixelOffset = bytes.size();
+namespace {
+
+Outcome encodeWithin(std::uint32_t width, std::uint32_t height,
+                     const std::vector<std::uint8_t> &rgb, std::string &bytes,
+                     BmpLayoutOptions options) {
+    const BmpHeaders headers = bmpHeaders(width, height, options);
+    bytes = headers.view();
+    const std::size_t pixelOffset = headers.size;
     std::size_t imageBytes = 0;
     if (!bufferSize({bmpRowStride(width), height}, imageBytes)) {
         return fail(Failure::outOfMemory);
@@ -62,4 +70,11 @@ Outcome encodeBmp(std::uint32_t width, std::uint32_t height, const std::vector<s
         }
     }
     return {};
+}
+
+} // namespace
+
+Outcome encodeBmp(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t> &rgb,
+                  std::string &bytes, BmpLayoutOptions options) {
+    return guarded([&] { return encodeWithin(width, height, rgb, bytes, options); });
 }

@@ -120,10 +120,8 @@ void applyKey(std::size_t columns, std::size_t rows, std::uint8_t *values,
     }
 }
 
-} // namespace
-
-Outcome reduceColors(ColorMode mode, std::vector<std::uint8_t> &values,
-                     std::optional<std::uint8_t> key) {
+Outcome reduceWithin(ColorMode mode, std::vector<std::uint8_t> &values,
+                     const std::optional<std::uint8_t> &key) {
     const auto columns = static_cast<std::size_t>(std::max(width, 0));
     const auto rows = static_cast<std::size_t>(std::max(height, 0));
     Outcome found = allocate(values, {columns, rows});
@@ -147,4 +145,11 @@ Outcome reduceColors(ColorMode mode, std::vector<std::uint8_t> &values,
         applyKey(columns, rows, values.data(), key);
     }
     return found;
+}
+
+} // namespace
+
+Outcome reduceColors(ColorMode mode, std::vector<std::uint8_t> &values,
+                     std::optional<std::uint8_t> key) {
+    return guarded([&] { return reduceWithin(mode, values, key); });
 }

@@ -18,9 +18,8 @@ int runConverter(const std::vector<std::string> &arguments) {
     }
     printLine(sizeLine(width, height));
     const std::string output = base + ".data";
-    if (!writeFileReplacing(output, [&base](std::ostream &out) { writeData(out, base); })) {
-        report(fail(Failure::cannotWrite, output));
-        return 1;
-    }
-    return 0;
+    const Outcome written =
+        writeFileReplacing(output, [&base](std::ostream &out) { return writeData(out, base); });
+    report(written);
+    return written.ok() ? 0 : 1;
 }

@@ -117,58 +117,58 @@ Outcome failure(const Scanner &scanner, const std::string &what) {
 constexpr std::uint64_t maxDimension = std::numeric_limits<std::int32_t>::max();
 const char *const wordLineExpected = "expected 'LABEL: .word WIDTH, HEIGHT'";
 
-// Reads one dimension and the spaces after it; returns what is wrong, or nothing.
-std::string readDimension(Scanner &fields, std::uint64_t &value) {
+// Reads one dimension and the spaces after it; a failure names `line`.
+Outcome readDimension(Scanner &fields, std::size_t line, std::uint64_t &value) {
     fields.skipSpaces();
     if (fields.take('-')) {
-        return "negative size";
+        return fail(Failure::badData, "negative size", line);
     }
     if (!fields.number(maxDimension, value)) {
-        return wordLineExpected;
+        return fail(Failure::badData, wordLineExpected, line);
     }
     if (value > maxDimension) {
-        return "absurd size: over " + std::to_string(maxDimension);
+        return fail(Failure::badData, "absurd size: over " + std::to_string(maxDimension), line);
     }
     fields.skipSpaces();
     return {};
 }
 
 // "LABEL: .word W, H": the label is anything before the last ": .word".
-std::string parseWordLine(Scanner &scanner, DataImage &image) {
+Outcome parseWordLine(Scanner &scanner, DataImage &image) {
     const std::string line = scanner.restOfLine();
     const std::size_t word = line.rfind(".word");
     if (word == std::string::npos) {
-        return wordLineExpected;
+        return failure(scanner, wordLineExpected);
     }
     std::size_t colon = word;
     while (colon > 0 && isSpace(line[colon - 1])) {
         --colon;
     }
     if (colon == 0 || line[colon - 1] != ':') {
-        return wordLineExpected;
+        return failure(scanner, wordLineExpected);
     }
     const std::string numbers = line.substr(word + 5);
     Scanner fields(numbers);
     std::uint64_t w = 0;
     std::uint64_t h = 0;
-    std::string problem = readDimension(fields, w);
-    if (problem.empty() && !fields.take(',')) {
-        problem = wordLineExpected;
+    Outcome found = readDimension(fields, scanner.line(), w);
+    if (found.ok() && !fields.take(',')) {
+        found = failure(scanner, wordLineExpected);
     }
-    if (problem.empty()) {
-        problem = readDimension(fields, h);
+    if (found.ok()) {
+        found = readDimension(fields, scanner.line(), h);
     }
-    if (problem.empty() && !fields.atEnd()) {
-        problem = wordLineExpected;
+    if (found.ok() && !fields.atEnd()) {
+        found = failure(scanner, wordLineExpected);
     }
-    if (!problem.empty()) {
-        return problem;
+    if (!found.ok()) {
+        return found;
     }
     // Every value takes at least two bytes ("0,"), so a size that the text
     // cannot hold is refused before anything is allocated.
     if (w * h > scanner.size() / 2) {
-        return "absurd size " + std::to_string(w) + " x " + std::to_string(h) + " for a file of " +
-               std::to_string(scanner.size()) + " bytes";
+        return failure(scanner, "absurd size " + std::to_string(w) + " x " + std::to_string(h) +
+                                    " for a file of " + std::to_string(scanner.size()) + " bytes");
     }
     image.width = static_cast<std::uint32_t>(w);
     image.height = static_cast<std::uint32_t>(h);
@@ -213,27 +213,31 @@ Outcome parseValues(Scanner &scanner, DataImage &image) {
     return {};
 }
 
-} // namespace
-
-Outcome parseData(const std::string &text, DataImage &image) {
-    image = DataImage{};
+Outcome parseText(const std::string &text, DataImage &image) {
     Scanner scanner(text);
     scanner.skipBlank();
     if (scanner.atEnd()) {
         return failure(scanner, "missing '.word' line");
     }
     DataImage parsed;
-    const std::string problem = parseWordLine(scanner, parsed);
-    if (!problem.empty()) {
-        return failure(scanner, problem);
+    Outcome found = parseWordLine(scanner, parsed);
+    if (!found.ok()) {
+        return found;
     }
     scanner.skipBlank();
     if (!scanner.takeWord(".byte")) {
         return failure(scanner, "expected '.byte', found " + scanner.token());
     }
-    Outcome found = parseValues(scanner, parsed);
+    found = parseValues(scanner, parsed);
     if (found.ok()) {
         image = std::move(parsed);
     }
     return found;
+}
+
+} // namespace
+
+Outcome parseData(const std::string &text, DataImage &image) {
+    image = DataImage{};
+    return guarded([&] { return parseText(text, image); });
 }

@@ -41,9 +41,16 @@ struct ColorTables {
 
     ColorTables() {
         for (std::size_t value = 0; value < texts.size(); ++value) {
-            const std::string text = std::to_string(value) + ',';
-            std::memcpy(texts[value].text.data(), text.data(), text.size());
-            texts[value].length = static_cast<std::uint32_t>(text.size());
+            ValueText &text = texts[value];
+            std::uint32_t length = 0;
+            for (std::size_t place = value >= 100  ? 100
+                                     : value >= 10 ? 10
+                                                   : 1;
+                 place > 0; place /= 10) {
+                text.text[length++] = static_cast<char>('0' + value / place % 10);
+            }
+            text.text[length++] = ',';
+            text.length = length;
         }
     }
 
@@ -159,8 +166,13 @@ class TextBlock {
 
 } // namespace
 
-std::string dataHeader(const std::string &label, std::int64_t width, std::int64_t height) {
-    return label + ": .word " + std::to_string(width) + ", " + std::to_string(height) + "\n.byte ";
+Outcome dataHeader(const std::string &label, std::int64_t width, std::int64_t height,
+                   std::string &header) {
+    return guarded([&] {
+        header =
+            label + ": .word " + std::to_string(width) + ", " + std::to_string(height) + "\n.byte ";
+        return Outcome{};
+    });
 }
 
 namespace {
@@ -192,42 +204,57 @@ void writeRows(std::ostream &out, std::size_t columns, std::size_t rows, const F
 
 } // namespace
 
-void writeDataRows(std::ostream &out) {
-    const ColorTables &tables = colorTables();
-    const auto columns = static_cast<std::size_t>(texels ? std::max(width, 0) : 0);
-    const auto rows = static_cast<std::size_t>(std::max(height, 0));
-    // Rows are stored bottom-up; the top row is written first.
-    writeRows(out, columns, rows,
-              [&](TextBlock &block, std::size_t row, std::size_t first, std::size_t count) {
-                  const std::uint8_t *pixel =
-                      texels.get() + ((rows - 1 - row) * columns + first) * 3;
-                  return block.formatPixels(tables, pixel, count);
-              });
-}
-
-void writeValueRows(std::ostream &out, const std::vector<std::uint8_t> &values, std::size_t columns,
-                    std::size_t rows) {
-    const ColorTables &tables = colorTables();
-    writeRows(out, columns, rows,
-              [&](TextBlock &block, std::size_t row, std::size_t first, std::size_t count) {
-                  return block.formatValues(tables, values.data() + row * columns + first, count);
-              });
-}
-
-void writePixelRows(std::ostream &out, std::size_t columns, std::size_t rows,
-                    const std::function<const std::uint8_t *(std::size_t)> &rowAt) {
-    const ColorTables &tables = colorTables();
-    writeRowLines(out, columns, rows,
+Outcome writeDataRows(std::ostream &out) {
+    return guarded([&] {
+        const ColorTables &tables = colorTables();
+        const auto columns = static_cast<std::size_t>(texels ? std::max(width, 0) : 0);
+        const auto rows = static_cast<std::size_t>(std::max(height, 0));
+        // Rows are stored bottom-up; the top row is written first.
+        writeRows(out, columns, rows,
                   [&](TextBlock &block, std::size_t row, std::size_t first, std::size_t count) {
-                      return block.formatPixels(tables, rowAt(row) + first * 3, count);
+                      const std::uint8_t *pixel =
+                          texels.get() + ((rows - 1 - row) * columns + first) * 3;
+                      return block.formatPixels(tables, pixel, count);
                   });
+        return Outcome{};
+    });
+}
+
+Outcome writeValueRows(std::ostream &out, const std::vector<std::uint8_t> &values,
+                       std::size_t columns, std::size_t rows) {
+    return guarded([&] {
+        const ColorTables &tables = colorTables();
+        writeRows(out, columns, rows,
+                  [&](TextBlock &block, std::size_t row, std::size_t first, std::size_t count) {
+                      return block.formatValues(tables, values.data() + row * columns + first,
+                                                count);
+                  });
+        return Outcome{};
+    });
+}
+
+Outcome writePixelRows(std::ostream &out, std::size_t columns, std::size_t rows,
+                       const std::function<const std::uint8_t *(std::size_t)> &rowAt) {
+    return guarded([&] {
+        const ColorTables &tables = colorTables();
+        writeRowLines(out, columns, rows,
+                      [&](TextBlock &block, std::size_t row, std::size_t first, std::size_t count) {
+                          return block.formatPixels(tables, rowAt(row) + first * 3, count);
+                      });
+        return Outcome{};
+    });
 }
 
 void writeDataEnd(std::ostream &out) {
     out << "\n\n";
 }
 
-void writeData(std::ostream &out, const std::string &label) {
-    out << dataHeader(label, width, height);
-    writeDataRows(out);
+Outcome writeData(std::ostream &out, const std::string &label) {
+    std::string header;
+    Outcome found = dataHeader(label, width, height, header);
+    if (found.ok()) {
+        out << header;
+        found = writeDataRows(out);
+    }
+    return found;
 }

@@ -22,25 +22,27 @@ Outcome expandColors(const std::vector<std::uint8_t> &values, std::vector<std::u
 
 // Writes the data-segment text for the image state to `out`: the label line
 // with the dimensions, then `.byte` and one colour byte per pixel, top row
-// first. Write errors are left in the stream's state for the caller.
-void writeData(std::ostream &out, const std::string &label);
+// first. outOfMemory if the text cannot be made; errors in writing it are
+// left in the stream's state, which belongs to the caller.
+Outcome writeData(std::ostream &out, const std::string &label);
 
 // The text's start, all that depends on the label: "LABEL: .word W, H\n.byte ".
-std::string dataHeader(const std::string &label, std::int64_t width, std::int64_t height);
+Outcome dataHeader(const std::string &label, std::int64_t width, std::int64_t height,
+                   std::string &header);
 
 // The rest of the text for the image state: what writeData writes after dataHeader.
-void writeDataRows(std::ostream &out);
+Outcome writeDataRows(std::ostream &out);
 
 // The same rest of the text for colour bytes already made (reduceColors):
 // `values` holds columns × rows of them, top row first.
-void writeValueRows(std::ostream &out, const std::vector<std::uint8_t> &values, std::size_t columns,
-                    std::size_t rows);
+Outcome writeValueRows(std::ostream &out, const std::vector<std::uint8_t> &values,
+                       std::size_t columns, std::size_t rows);
 
 // Lines of text for `rows` rows of `columns` pixels (red, green, blue bytes),
 // written in the order rowAt(0), rowAt(1), …: what writeDataRows writes for
 // those rows. A text made a block of rows at a time ends with writeDataEnd.
-void writePixelRows(std::ostream &out, std::size_t columns, std::size_t rows,
-                    const std::function<const std::uint8_t *(std::size_t)> &rowAt);
+Outcome writePixelRows(std::ostream &out, std::size_t columns, std::size_t rows,
+                       const std::function<const std::uint8_t *(std::size_t)> &rowAt);
 
 // What follows the last row of the text.
 void writeDataEnd(std::ostream &out);

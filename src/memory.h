@@ -3,7 +3,9 @@
 // Every buffer whose size comes from a file is taken through allocate(): the
 // size is multiplied out without overflow, checked against what this system
 // can address (2 GiB on a 32-bit one), and a failed allocation becomes the
-// outOfMemory outcome instead of an exception.
+// outOfMemory outcome instead of an exception. Smaller allocations (a
+// message's text, a resize's tables) are caught where each entry point of
+// the codec runs its work through guarded().
 
 #include "outcome.h"
 
@@ -12,8 +14,7 @@
 #include <initializer_list>
 #include <limits>
 #include <memory>
-#include <new>
-#include <stdexcept>
+#include <type_traits>
 
 // The product of `factors` in `bytes`, if it can be the size of a buffer here.
 inline bool bufferSize(std::initializer_list<std::uint64_t> factors, std::size_t &bytes) {
@@ -27,6 +28,17 @@ inline bool bufferSize(std::initializer_list<std::uint64_t> factors, std::size_t
     }
     bytes = static_cast<std::size_t>(product);
     return true;
+}
+
+// Runs `work(context)`; an allocation that fails anywhere in it gives the
+// outOfMemory outcome. The codec's entry points run through this, and it is
+// the only place in the codec that catches anything.
+Outcome withinMemory(Outcome (*work)(void *), void *context);
+
+// withinMemory for any callable that answers with an Outcome.
+template <typename Work> Outcome guarded(Work &&work) {
+    using Callable = std::remove_reference_t<Work>;
+    return withinMemory([](void *context) { return (*static_cast<Callable *>(context))(); }, &work);
 }
 
 namespace memory_detail {
@@ -51,12 +63,8 @@ Outcome allocate(Buffer &buffer, std::initializer_list<std::uint64_t> factors) {
     if (!bufferSize(factors, bytes)) {
         return fail(Failure::outOfMemory);
     }
-    try {
+    return guarded([&] {
         memory_detail::sizeBuffer(buffer, bytes);
-    } catch (const std::bad_alloc &) {
-        return fail(Failure::outOfMemory);
-    } catch (const std::length_error &) {
-        return fail(Failure::outOfMemory);
-    }
-    return {};
+        return Outcome{};
+    });
 }

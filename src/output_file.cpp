@@ -2,12 +2,15 @@
 
 #include "temporary_file.h"
 
-bool writeFileReplacing(const std::string &path, const std::function<void(std::ostream &)> &produce,
-                        FileMode mode) {
+Outcome writeFileReplacing(const std::string &path,
+                           const std::function<Outcome(std::ostream &)> &produce, FileMode mode) {
     TemporaryFile temporary(path, mode == FileMode::binary);
     if (!temporary.isOpen()) {
-        return false;
+        return fail(Failure::cannotWrite, path);
     }
-    produce(temporary.stream());
-    return temporary.commit();
+    const Outcome produced = produce(temporary.stream());
+    if (!produced.ok()) {
+        return produced;
+    }
+    return temporary.commit() ? Outcome{} : fail(Failure::cannotWrite, path);
 }

@@ -68,11 +68,13 @@ Outcome writePreview(const std::string &base) {
         return found;
     }
     const std::string output = base + ".preview.bmp";
-    if (!writeFileReplacing(
-            output, [&bmp](std::ostream &out) { out << bmp; }, FileMode::binary)) {
-        return fail(Failure::cannotWrite, output);
-    }
-    return {};
+    return writeFileReplacing(
+        output,
+        [&bmp](std::ostream &out) {
+            out << bmp;
+            return Outcome{};
+        },
+        FileMode::binary);
 }
 
 } // namespace

@@ -145,9 +145,7 @@ void replaceImage(Picture &picture, std::uint32_t columns, std::uint32_t rows) {
     transparency = std::move(picture.transparency);
 }
 
-} // namespace
-
-Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filter) {
+Outcome resizeWithin(std::uint32_t columns, std::uint32_t rows, ResizeFilter filter) {
     if (columns == 0 || rows == 0 || columns > maxResizedSide || rows > maxResizedSide) {
         return fail(Failure::badSize, std::to_string(columns) + " x " + std::to_string(rows) +
                                           ": each side must be 1 to " +
@@ -176,6 +174,12 @@ Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filt
     }
     replaceImage(resized, columns, rows);
     return {};
+}
+
+} // namespace
+
+Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filter) {
+    return guarded([&] { return resizeWithin(columns, rows, filter); });
 }
 
 namespace {
@@ -209,9 +213,7 @@ Outcome cropMiddle(std::uint32_t columns, std::uint32_t rows) {
     return {};
 }
 
-} // namespace
-
-Outcome fitImage(std::uint32_t columns, std::uint32_t rows, FitMode fit, ResizeFilter filter) {
+Outcome fitWithin(std::uint32_t columns, std::uint32_t rows, FitMode fit, ResizeFilter filter) {
     if (fit == FitMode::original) {
         return {};
     }
@@ -234,4 +236,10 @@ Outcome fitImage(std::uint32_t columns, std::uint32_t rows, FitMode fit, ResizeF
                                                                scaled(h, columns, rows)),
                                        static_cast<std::uint32_t>(h));
     return found.ok() ? resizeImage(columns, rows, filter) : found;
+}
+
+} // namespace
+
+Outcome fitImage(std::uint32_t columns, std::uint32_t rows, FitMode fit, ResizeFilter filter) {
+    return guarded([&] { return fitWithin(columns, rows, fit, filter); });
 }

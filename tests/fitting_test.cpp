@@ -21,7 +21,7 @@ void setImage(std::uint32_t columns, std::uint32_t rows, const std::vector<std::
     transparency.reset();
     if (!transparent.empty()) {
         transparency.reset(
-            new std::uint8_t[transparent.size()]); // NOLINT(cppcoreguidelines-owning-memory)
+            new std::uint8_t[transparent.size() + 1]); // NOLINT(cppcoreguidelines-owning-memory)
     }
     for (std::size_t y = 0; y < rows && !rgb.empty(); ++y) {
         std::memcpy(texels.get() + (rows - 1 - y) * columns * 3, rgb.data() + y * columns * 3,

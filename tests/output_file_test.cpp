@@ -84,22 +84,31 @@ TEST_F(TemporaryFiles, NamesAreShortAndUnpredictable) {
 // The guard removes the temporary file on every way out that does not commit it.
 TEST_F(TemporaryFiles, EveryFailureRemovesTheTemporaryAndKeepsTheOldFile) {
     writeFile("logo.data", "keep me");
-    const auto failures = std::vector<std::function<void(std::ostream &)>>{
-        [](std::ostream &out) { out.setstate(std::ios::badbit); }, // as a full disk would
+    const auto failures = std::vector<std::function<Outcome(std::ostream &)>>{
         [](std::ostream &out) {
+            out.setstate(std::ios::badbit); // as a full disk would
+            return Outcome{};
+        },
+        [](std::ostream &out) {
+            out << "partial";
+            return fail(Failure::outOfMemory);
+        },
+        [](std::ostream &out) -> Outcome {
             out << "partial";
             throw std::bad_alloc();
         },
     };
     for (const auto &produce : failures) {
         try {
-            EXPECT_FALSE(writeFileReplacing("logo.data", produce));
+            EXPECT_FALSE(writeFileReplacing("logo.data", produce).ok());
         } catch (const std::bad_alloc &) {
         }
         EXPECT_EQ(readFile("logo.data"), "keep me");
         EXPECT_EQ(listDirectory("."), std::vector<std::string>{"logo.data"});
     }
-    EXPECT_FALSE(writeFileReplacing("no-such-directory/logo.data", [](std::ostream &) {}));
+    EXPECT_EQ(messageOf(writeFileReplacing("no-such-directory/logo.data",
+                                           [](std::ostream &) { return Outcome{}; })),
+              "Error: cannot write no-such-directory/logo.data");
     EXPECT_EQ(listDirectory("."), std::vector<std::string>{"logo.data"});
 }
 

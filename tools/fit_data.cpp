@@ -51,12 +51,19 @@ int main(int argc, char *argv[]) {
     if (outcome.ok()) {
         outcome = reduceColors(modes.at(arguments[8]), values, key);
     }
+    std::string header;
+    if (outcome.ok()) {
+        outcome = dataHeader(arguments[3], width, height, header);
+    }
+    std::ofstream out(arguments[2], std::ios::binary);
+    out << header;
+    if (outcome.ok()) {
+        outcome = writeValueRows(out, values, static_cast<std::size_t>(width),
+                                 static_cast<std::size_t>(height));
+    }
     if (!outcome.ok()) {
         std::cerr << messageOf(outcome) << '\n';
         return 1;
     }
-    std::ofstream out(arguments[2], std::ios::binary);
-    out << dataHeader(arguments[3], width, height);
-    writeValueRows(out, values, static_cast<std::size_t>(width), static_cast<std::size_t>(height));
     return out.good() ? 0 : 1;
 }

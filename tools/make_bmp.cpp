@@ -22,7 +22,7 @@ int main(int argc, char *argv[]) {
     const auto height = static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10));
     const bool sparse = argc == 5 && std::string(argv[4]) == "sparse";
     const std::uint64_t rowStride = bmpRowStride(width);
-    const std::string header = bmpHeaders(width, height);
+    const std::string header(bmpHeaders(width, height).view());
     std::ofstream out(argv[1], std::ios::binary);
     out << header;
     if (sparse) {
