@@ -1,42 +1,60 @@
 #include "outcome.h"
 
+#include <iterator>
 #include <utility>
 
 Outcome fail(Failure failure, std::string detail, std::size_t line) {
     return {failure, std::move(detail), line};
 }
 
-std::string messageOf(const Outcome &outcome) {
-    const std::string &detail = outcome.detail;
-    switch (outcome.failure) {
-    case Failure::none:
-        return "";
-    case Failure::cannotOpen:
-        return "Error: fopen failed";
-    case Failure::notRegularFile:
-        return "Error: " + printableName(detail) + " is not a regular file";
-    case Failure::cannotRead:
-        return "Error: cannot read " + printableName(detail);
-    case Failure::cannotWrite:
-        return "Error: cannot write " + printableName(detail);
-    case Failure::notBmp:
-        return "Error: not a BMP file";
-    case Failure::unsupported:
-        return "Error: unsupported BMP format (" + detail + ")";
-    case Failure::badHeader:
-        return "Error: bad BMP header";
-    case Failure::truncated:
-        return "Error: truncated BMP file";
-    case Failure::badPixels:
-        return "Error: bad BMP pixel data (" + detail + ")";
-    case Failure::outOfMemory:
-        return "Error: Malloc failed";
-    case Failure::badData:
-        return "Error: bad data file (line " + std::to_string(outcome.line) + "): " + detail;
-    case Failure::badSize:
-        return "Error: bad size (" + detail + ")";
+namespace {
+
+#define BMP2DATA_FAILURE_KIND(name, where, line) {Failure::name, #name, FailurePlace::where, line},
+constexpr FailureKind kinds[] = {BMP2DATA_FAILURES(BMP2DATA_FAILURE_KIND)};
+#undef BMP2DATA_FAILURE_KIND
+
+const FailureKind &kindOf(Failure failure) {
+    return kinds[static_cast<std::size_t>(failure)];
+}
+
+} // namespace
+
+const FailureKind *failureKinds(std::size_t &count) {
+    count = std::size(kinds);
+    return kinds;
+}
+
+const char *failureName(Failure failure) {
+    return failure == Failure::none ? "" : kindOf(failure).name;
+}
+
+bool failureNamed(const std::string &name, Failure &failure) {
+    for (const FailureKind &kind : kinds) {
+        if (name == kind.name) {
+            failure = kind.failure;
+            return true;
+        }
     }
-    return "Error: unknown failure";
+    return false;
+}
+
+std::string messageOf(const Outcome &outcome) {
+    const std::string line = kindOf(outcome.failure).line;
+    std::string message;
+    for (std::size_t at = 0; at < line.size();) {
+        const std::size_t open = line.find('{', at);
+        const std::size_t close = line.find('}', open);
+        message += line.substr(at, open - at);
+        if (open == std::string::npos) {
+            break;
+        }
+        const std::string placeholder = line.substr(open + 1, close - open - 1);
+        message += placeholder == "name"   ? printableName(outcome.detail)
+                   : placeholder == "line" ? std::to_string(outcome.line)
+                                           : outcome.detail;
+        at = close + 1;
+    }
+    return message;
 }
 
 std::string sizeLine(std::int64_t width, std::int64_t height) {

@@ -8,21 +8,53 @@
 #include <cstdint>
 #include <string>
 
-enum class Failure {
-    none,
-    cannotOpen,     // the input file
-    notRegularFile, // detail: the file's name
-    cannotRead,     // detail: the file's name
-    cannotWrite,    // detail: the file's name
-    notBmp,
-    unsupported, // detail: the variant the reader does not read
-    badHeader,
-    truncated,
-    badPixels, // detail: what the pixel data asks that the picture cannot hold
-    outOfMemory,
-    badData, // detail: what is wrong in a data file; line: where
-    badSize, // detail: the size asked for a resized picture, and why it cannot be
+// Every way a step can fail, in one list: the name (the enum's, and the
+// page's), where it can happen, and its line as the programs print it or the
+// page shows it. In a line, {name} stands for the detail shown as a file
+// name, {detail} for the detail as it is and {line} for the line number.
+// The failures of decoding with the browser happen only in the page, whose
+// cards show their lines.
+#define BMP2DATA_FAILURES(X)                                                                       \
+    X(none, everywhere, "")                                                                        \
+    X(cannotOpen, programs, "Error: fopen failed")                                                 \
+    X(notRegularFile, programs, "Error: {name} is not a regular file")                             \
+    X(cannotRead, everywhere, "Error: cannot read {name}")                                         \
+    X(cannotWrite, programs, "Error: cannot write {name}")                                         \
+    X(notBmp, everywhere, "Error: not a BMP file")                                                 \
+    X(unsupported, everywhere, "Error: unsupported BMP format ({detail})")                         \
+    X(badHeader, everywhere, "Error: bad BMP header")                                              \
+    X(truncated, everywhere, "Error: truncated BMP file")                                          \
+    X(badPixels, everywhere, "Error: bad BMP pixel data ({detail})")                               \
+    X(outOfMemory, everywhere, "Error: Malloc failed")                                             \
+    X(badData, everywhere, "Error: bad data file (line {line}): {detail}")                         \
+    X(badSize, everywhere, "Error: bad size ({detail})")                                           \
+    X(damaged, page, "Error: damaged picture file")                                                \
+    X(tooLarge, page, "Error: picture too large to decode in this browser")                        \
+    X(unknownFormat, page, "Error: picture format unknown to this browser")                        \
+    X(noDecoder, page, "Error: this browser cannot decode this format here")
+
+#define BMP2DATA_FAILURE_NAME(name, where, line) name,
+enum class Failure { BMP2DATA_FAILURES(BMP2DATA_FAILURE_NAME) };
+#undef BMP2DATA_FAILURE_NAME
+
+// Where a failure can happen: in the programs, in the page, or in both.
+enum class FailurePlace { programs, page, everywhere };
+
+struct FailureKind {
+    Failure failure;
+    const char *name;
+    FailurePlace place;
+    const char *line; // with its placeholders
 };
+
+// The list above, in its order.
+const FailureKind *failureKinds(std::size_t &count);
+
+// A failure's name ("badHeader"); "" for none.
+const char *failureName(Failure failure);
+
+// The failure of that name; false if there is none.
+bool failureNamed(const std::string &name, Failure &failure);
 
 struct Outcome {
     Failure failure = Failure::none;
