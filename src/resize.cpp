@@ -23,15 +23,6 @@ struct Axis {
     std::uint64_t denominator = 1;
 };
 
-Axis sharpAxis(std::uint32_t source, std::uint32_t target) {
-    Axis axis;
-    for (std::uint64_t x = 0; x < target; ++x) {
-        axis.taps.push_back(
-            {{static_cast<std::uint32_t>((2 * x + 1) * source / (2 * std::uint64_t{target})), 1}});
-    }
-    return axis;
-}
-
 // Output position x covers [x, x + 1) × source / target of the source; in
 // units of 1 / target that is [x × source, (x + 1) × source), and source
 // position i covers [i × target, (i + 1) × target).
@@ -72,11 +63,13 @@ Axis bilinearAxis(std::uint32_t source, std::uint32_t target) {
     return axis;
 }
 
-Axis axisFor(std::uint32_t source, std::uint32_t target, ResizeFilter filter) {
-    if (filter == ResizeFilter::sharp) {
-        return sharpAxis(source, target);
-    }
+Axis smoothAxis(std::uint32_t source, std::uint32_t target) {
     return target > source ? bilinearAxis(source, target) : boxAxis(source, target);
+}
+
+// The source position under the centre of output position x.
+std::uint32_t sharpSource(std::uint64_t x, std::uint64_t target, std::uint64_t source) {
+    return static_cast<std::uint32_t>((2 * x + 1) * source / (2 * target));
 }
 
 std::uint8_t rounded(std::uint64_t sum, std::uint64_t denominator) {
@@ -161,8 +154,19 @@ Outcome resizeWithin(std::uint32_t columns, std::uint32_t rows, ResizeFilter fil
     if (!found.ok()) {
         return found;
     }
-    const Axis across = axisFor(sourceColumns, columns, filter);
-    const Axis down = axisFor(sourceRows, rows, filter);
+    if (filter == ResizeFilter::sharp) {
+        sampleSharp(PixelRows::bottomUp(texels.get(), sourceColumns, sourceRows, 3), 0, sourceRows,
+                    PixelTarget::bottomUp(resized.texels.get(), columns, rows, 3));
+        if (resized.transparency) {
+            sampleSharp(PixelRows::bottomUp(transparency.get(), sourceColumns, sourceRows, 1), 0,
+                        sourceRows,
+                        PixelTarget::bottomUp(resized.transparency.get(), columns, rows, 1));
+        }
+        replaceImage(resized, columns, rows);
+        return {};
+    }
+    const Axis across = smoothAxis(sourceColumns, columns);
+    const Axis down = smoothAxis(sourceRows, rows);
     // Rows are stored bottom-up: output row y from the top is stored at rows - 1 - y.
     for (std::uint32_t y = 0; y < rows; ++y) {
         const std::size_t stored = static_cast<std::size_t>(rows - 1 - y) * columns;
@@ -182,11 +186,33 @@ Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filt
     return guarded([&] { return resizeWithin(columns, rows, filter); });
 }
 
+void sampleSharp(const PixelRows &source, std::uint32_t top, std::uint32_t pictureRows,
+                 const PixelTarget &target) {
+    const std::size_t channels = target.channels;
+    for (std::uint32_t y = 0; y < target.rows; ++y) {
+        const std::uint32_t sourceRow = sharpSource(y, target.rows, pictureRows);
+        if (sourceRow < top || sourceRow - top >= source.rows) {
+            continue;
+        }
+        const std::uint8_t *from = source.row(sourceRow - top);
+        std::uint8_t *to = target.row(y);
+        for (std::uint32_t x = 0; x < target.columns; ++x, to += channels) {
+            std::memcpy(to, from + sharpSource(x, target.columns, source.columns) * channels,
+                        channels);
+        }
+    }
+}
+
 namespace {
 
 // a × b / c rounded, at least 1.
 std::uint32_t scaled(std::uint64_t a, std::uint64_t b, std::uint64_t c) {
     return static_cast<std::uint32_t>(std::max<std::uint64_t>(1, (2 * a * b + c) / (2 * c)));
+}
+
+// Whether a columns × rows display is wider, in proportion, than a w × h picture.
+bool widerThan(std::uint64_t columns, std::uint64_t rows, std::uint64_t w, std::uint64_t h) {
+    return columns * h >= rows * w;
 }
 
 // Keeps the columns × rows in the middle of the image state.
@@ -222,12 +248,10 @@ Outcome fitWithin(std::uint32_t columns, std::uint32_t rows, FitMode fit, Resize
     }
     const auto w = static_cast<std::uint64_t>(width);
     const auto h = static_cast<std::uint64_t>(height);
-    // Whether the display is wider, in proportion, than the picture.
-    const bool wider =
-        static_cast<std::uint64_t>(columns) * h >= static_cast<std::uint64_t>(rows) * w;
+    const bool wider = widerThan(columns, rows, w, h);
     if (fit == FitMode::fitInside) {
-        return wider ? resizeImage(scaled(w, rows, h), rows, filter)
-                     : resizeImage(columns, scaled(h, columns, w), filter);
+        const std::array<std::uint32_t, 2> size = sizeInside(w, h, columns, rows);
+        return resizeImage(size[0], size[1], filter);
     }
     Outcome found = wider ? cropMiddle(static_cast<std::uint32_t>(w),
                                        std::min<std::uint32_t>(static_cast<std::uint32_t>(h),
@@ -239,6 +263,14 @@ Outcome fitWithin(std::uint32_t columns, std::uint32_t rows, FitMode fit, Resize
 }
 
 } // namespace
+
+std::array<std::uint32_t, 2> sizeInside(std::uint32_t width, std::uint32_t height,
+                                        std::uint32_t columns, std::uint32_t rows) {
+    if (widerThan(columns, rows, width, height)) {
+        return {scaled(width, rows, height), rows};
+    }
+    return {columns, scaled(height, columns, width)};
+}
 
 Outcome fitImage(std::uint32_t columns, std::uint32_t rows, FitMode fit, ResizeFilter filter) {
     return guarded([&] { return fitWithin(columns, rows, fit, filter); });

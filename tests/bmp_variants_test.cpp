@@ -1,7 +1,10 @@
 #include "bmp_reader.h"
+#include "bmp_row_blocks.h"
 #include "bmp_variants.h"
+#include "data_writer.h"
 #include "test_support.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -484,6 +487,68 @@ TEST(BmpVariants, RefusedVariantsSayWhich) {
         EXPECT_EQ(decode(bmpFile(1, 1, c.variant, std::string(64, '\0'))).message, c.message)
             << c.name;
     }
+}
+
+// A plain BMP read a block of rows at a time gives the text and the rows of
+// the picture decoded whole, however small the blocks; a file that cannot be
+// read to its end says so.
+TEST(BmpVariants, RowBlocksGiveWhatTheWholePictureGives) {
+    BmpVariant paletted;
+    paletted.bitsPerPixel = 4;
+    paletted.palette = sixteenColours();
+    BmpVariant direct;
+    BmpVariant masked;
+    masked.bitsPerPixel = 16;
+    masked.compression = BmpCompression::bitFields;
+    masked.masks = {0xF800, 0x07E0, 0x001F, 0};
+    const std::pair<BmpVariant, Pixels> cases[] = {
+        {paletted, indexesBelow(16)}, {direct, colours}, {masked, indexesBelow(65536)}};
+    for (const auto &[baseVariant, pixels] : cases) {
+        for (const bool topDown : {false, true}) {
+            BmpVariant variant = baseVariant;
+            variant.topDown = topDown;
+            const std::string file = encodeVariant(5, 3, pixels, variant);
+            const Decoded whole = decode(file);
+            std::ostringstream wholeText;
+            ASSERT_TRUE(writeDataRows(wholeText).ok());
+            const auto *bytes = reinterpret_cast<const std::uint8_t *>(file.data());
+            BmpLayout layout;
+            ASSERT_TRUE(layoutForRowBlocks(bytes, file.size(), file.size(), layout).ok());
+            const ReadBytes read = [&](std::uint64_t offset, std::size_t size, std::uint8_t *to) {
+                std::copy_n(bytes + offset, size, to);
+                return true;
+            };
+            for (const std::uint64_t blockBytes :
+                 {std::uint64_t{1}, 2 * layout.rowStride, std::uint64_t{1} << 22U}) {
+                SCOPED_TRACE(testing::Message() << variant.bitsPerPixel << " bits, blocks of "
+                                                << blockBytes << (topDown ? ", top-down" : ""));
+                std::ostringstream text;
+                std::vector<std::uint8_t> seen;
+                const Outcome outcome = writeDataByRowBlocks(
+                    layout, read, text,
+                    [&](const PixelRows &rows, std::uint32_t top) {
+                        EXPECT_EQ(top * std::size_t{15}, seen.size());
+                        for (std::uint32_t row = 0; row < rows.rows; ++row) {
+                            seen.insert(seen.end(), rows.row(row), rows.row(row) + 15);
+                        }
+                    },
+                    blockBytes);
+                writeDataEnd(text);
+                ASSERT_TRUE(outcome.ok()) << messageOf(outcome);
+                EXPECT_EQ(text.str(), wholeText.str());
+                EXPECT_EQ(seen, whole.rgb);
+            }
+        }
+    }
+    BmpLayout layout;
+    const std::string file = encodeVariant(5, 3, colours, direct);
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(file.data());
+    ASSERT_TRUE(layoutForRowBlocks(bytes, file.size(), file.size(), layout).ok());
+    std::ostringstream text;
+    const Outcome gone = writeDataByRowBlocks(
+        layout, [](std::uint64_t, std::size_t, std::uint8_t *) { return false; }, text,
+        [](const PixelRows &, std::uint32_t) {});
+    EXPECT_EQ(gone.failure, Failure::cannotRead);
 }
 
 } // namespace

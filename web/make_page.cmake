@@ -1,13 +1,13 @@
 # Puts bmp2data.html together: the page, its style, texts and script, and the
 # compiled core (WebAssembly inside), all in one file that works from disk.
 # The worker's script is the container checks, the decoding probes and paths,
-# and the worker itself, in that order; the page's own script has the checks
+# the core's jobs and the worker itself, in that order; the page's own script has the checks
 # and the probes too, for browsers whose workers cannot decode.
 # -D CORE_JS=core.js -D SOURCE=web-directory -D OUTPUT=bmp2data.html
 cmake_minimum_required(VERSION 3.20)
 set(CORE_files "${CORE_JS}")
 set(WORKER_files "${SOURCE}/containers.js" "${SOURCE}/probes.js" "${SOURCE}/decoding.js"
-    "${SOURCE}/worker.js")
+    "${SOURCE}/core_job.js" "${SOURCE}/worker.js")
 set(TEXTS_files "${SOURCE}/texts.js")
 set(PAGE_files "${SOURCE}/containers.js" "${SOURCE}/probes.js" "${SOURCE}/page.js")
 set(STYLE_files "${SOURCE}/page.css")

@@ -146,6 +146,11 @@ async function readHere(file) {
   return bytes.buffer;
 }
 
+// A failure found on this thread, with its line from the core.
+async function failureFound(failure, name) {
+  return { ok: false, failure, line: (await lineCore).failureLine(failure, name) };
+}
+
 function bitmapOf(bytes) {
   return createImageBitmap(new Blob([bytes]), { colorSpaceConversion: "none", premultiplyAlpha: "none" })
     .catch(() => null);
@@ -186,7 +191,7 @@ async function inWorker(request, onStage) {
   try {
     bytes = await readHere(request.file);
   } catch {
-    return { ok: false, failure: "cannotRead", line: "" }; // changed or gone since it was chosen
+    return failureFound("cannotRead", request.file.name); // changed or gone since it was chosen
   }
   readingHere = true;
   const decoded = request.kind === "picture" && decodingHere ? await decodedHere(bytes) : {};
@@ -300,7 +305,7 @@ function keyByte(value) {
 
 // The colour of each colour byte, as CSS, from the core.
 const byteColours = lineCore.then((core) => Array.from(
-  { length: 256 }, (_, value) => `#${core._colorOfByte(value).toString(16).padStart(6, "0")}`));
+  { length: 256 }, (_, value) => `#${core.colorOfByte(value).toString(16).padStart(6, "0")}`));
 
 // ---- Cards ----
 
@@ -357,7 +362,7 @@ class Card {
                                    (stage) => { this.stage = stage; this.showTexts(); });
       this.show(reply);
     } catch (error) {
-      this.show({ ok: false, failure: "cannotRead", line: "" });
+      this.show(await failureFound("cannotRead", this.file.name));
     }
     this.view.dataset.done = "true";
     return this.reply.ok;
@@ -529,11 +534,7 @@ class Card {
     this.label = label;
     const core = await lineCore;
     if (this.label !== label || !this.body) return; // a newer label is on its way
-    const bytes = new TextEncoder().encode(`${label}\0`);
-    const pointer = core._malloc(bytes.length) >>> 0;
-    core.HEAPU8.set(bytes, pointer);
-    this.head = core.UTF8ToString(core._dataLine(pointer, this.reply.width, this.reply.height));
-    core._free(pointer);
+    this.head = core.dataLine(label, this.reply.width, this.reply.height);
     this.text = new Blob([this.head, this.body], { type: "text/plain" });
     this.part(".text .head")?.replaceChildren(this.head);
     const link = this.part(".text-box a");

@@ -211,3 +211,5 @@ const texts = {
     },
   },
 };
+
+if (typeof module !== "undefined") module.exports = { texts };

@@ -1,14 +1,13 @@
 // Runs the converter's core away from the page, so that no picture freezes
 // it. Requests: {id, kind: "bmp" | "picture" | "data", file, bytes (the
-// file's bytes, where the page read them), maxWidth, maxHeight, fitting}, or
-// {id, kind: "abilities"}. Replies: {id, stage} while working, then {id,
-// done: true, ok, failure, line, width, height, transparent,
-// partlyTransparent, coloursLost, profileApplied, shownWidth, shownHeight, shownImage,
-// shownPreview, body (a Blob of the data text after its first line, or null
-// if the browser cannot hold it) or file (a data file's preview BMP),
-// restart}; for abilities {png, jpeg, readsBlobs}: {name,
-// keepsTransparent, appliesProfile} of the
-// decoding path chosen for each, or null. Buffers are transferred, not copied.
+// file's bytes, where the page read them), maxWidth, maxHeight, fitting},
+// or {id, kind: "abilities"}. Replies: {id, stage} while working,
+// then {id, done: true, ...the core's result (see web_core.cpp),
+// coloursLost, profileApplied, body (a Blob of the data text after its
+// first line, or null if the browser cannot hold it), restart}; for
+// abilities {png, jpeg, readsBlobs}: {name, keepsTransparent,
+// appliesProfile} of the decoding path chosen for each, or null. Buffers
+// are transferred, not copied.
 "use strict";
 
 const corePromise = createCore();
@@ -53,136 +52,21 @@ async function textBody(parts = takeBlobs()) {
   }
 }
 
-function failed(failure, line) {
-  return { ok: false, failure, line };
+// A failure the worker finds, with its line from the core.
+function failed(core, failure, name) {
+  return { ok: false, failure, line: core.failureLine(failure, name) };
 }
 
-function outOfMemory(core) {
-  return failed("outOfMemory", core.UTF8ToString(core._outOfMemoryLine()));
-}
-
-// Bytes into the module's memory, or 0 if it has no room.
-function copyIn(core, bytes) {
-  const pointer = core._malloc(Math.max(bytes.byteLength, 1)) >>> 0;
-  if (pointer) core.HEAPU8.set(new Uint8Array(bytes), pointer);
-  return pointer;
-}
-
-function copyOut(core, pointer, size) {
-  const start = pointer >>> 0;
-  return start ? core.HEAPU8.slice(start, start + size).buffer : null;
-}
-
-// What a Result holds, copied out; the Result is freed.
-function takeResult(core, result) {
-  if (!result) return outOfMemory(core);
-  const shownWidth = core._resultShownWidth(result);
-  const shownHeight = core._resultShownHeight(result);
-  const shownBytes = shownWidth * shownHeight * 4;
-  const reply = {
-    ok: Boolean(core._resultOk(result)),
-    failure: core.UTF8ToString(core._resultFailure(result)),
-    line: core.UTF8ToString(core._resultLine(result)),
-    width: core._resultWidth(result) >>> 0,
-    height: core._resultHeight(result) >>> 0,
-    transparent: Boolean(core._resultTransparent(result)),
-    partlyTransparent: Boolean(core._resultPartlyTransparent(result)),
-    shownWidth,
-    shownHeight,
-    shownImage: copyOut(core, core._resultShownImage(result), shownBytes),
-    shownPreview: copyOut(core, core._resultShownPreview(result), shownBytes),
-  };
-  const fileSize = core._resultFileSize(result) >>> 0;
-  if (fileSize) reply.file = copyOut(core, core._resultFile(result), fileSize);
-  core._freeResult(result);
-  return reply;
-}
-
-// How the page asks a picture to be fitted to the display, as the core's
-// last six arguments: {columns, rows, fit, filter, colors, key}, names as in
-// fits, filters and colorModes, key a colour byte for transparent pixels or
-// absent; missing, the picture is left as it is.
-const fits = ["original", "inside", "fill", "stretch"];
-const filters = ["sharp", "smooth"];
-const colorModes = ["nearest", "ordered", "diffuse"];
-
-function fittingOf({ fitting = {} }) {
-  return [fitting.columns ?? 0, fitting.rows ?? 0, Math.max(fits.indexOf(fitting.fit), 0),
-          Math.max(filters.indexOf(fitting.filter), 0), Math.max(colorModes.indexOf(fitting.colors), 0),
-          fitting.key ?? -1];
-}
-
-// A file whose bytes the core reads itself: a BMP (convertBmp) or a data
-// file (previewData).
-function fromBytes(core, request, bytes, call) {
-  const input = copyIn(core, bytes);
-  if (!input) return outOfMemory(core);
-  const result = call(input, bytes.byteLength, request.maxWidth, request.maxHeight,
-                      ...fittingOf(request));
-  core._free(input);
-  return takeResult(core, result);
-}
-
-// A BMP converted while its file is read, where its rows need nothing but
-// themselves and the picture is taken as it is: each block of rows becomes
-// text while the next is read. A bottom-up file holds the picture's last row
-// first, so its blocks' texts are put together last block first. Null where
-// the file must be read whole (the core then says why, if anything is
-// wrong); {reply, body} otherwise.
-async function convertWhileReading(core, request) {
-  const { file } = request;
-  const [, , fit, , colors, key] = fittingOf(request);
-  if (!file || request.bytes || fit !== 0 || colors !== 0 || key !== -1) return null;
-  const head = copyIn(core, await file.slice(0, 4096).arrayBuffer());
-  const job = head ? core._startRowBlocks(head, Math.min(file.size, 4096), file.size,
-                                          request.maxWidth, request.maxHeight) : 0;
-  core._free(head);
-  if (!job) return null;
-  const offset = core._rowBlockOffset(job);
-  const stride = core._rowBlockStride(job);
-  const rows = core._rowBlockRows(job);
-  const blockRows = core._rowBlockCount(job);
-  const scratch = core._malloc(blockRows * stride) >>> 0;
-  const counts = [];
-  for (let first = 0; first < rows; first += blockRows) counts.push(Math.min(blockRows, rows - first));
-  const reader = file.slice(offset, offset + rows * stride).stream().getReader();
-  const blocks = [];
-  let whole = scratch !== 0;
-  let chunk = new Uint8Array(0);
-  try {
-    for (let i = 0; whole && i < counts.length; i++) {
-      // The block's bytes, straight into the core's memory as they arrive.
-      const size = counts[i] * stride;
-      for (let filled = 0; filled < size;) {
-        if (chunk.length === 0) {
-          const { value, done } = await reader.read();
-          if (done) throw new DOMException("changed", "NotReadableError");
-          chunk = value;
-        }
-        const part = chunk.subarray(0, size - filled);
-        core.HEAPU8.set(part, scratch + filled);
-        filled += part.length;
-        chunk = chunk.subarray(part.length);
-      }
-      whole = Boolean(core._putRowBlock(job, scratch, counts[i]));
-      blocks.push(takeBlobs());
-    }
-  } catch (error) {
-    core._dropRowBlocks(job); // the file could not be read to its end
-    throw error;
-  } finally {
-    reader.cancel().catch(() => {});
-    core._free(scratch);
-  }
-  if (!whole) {
-    core._dropRowBlocks(job);
-    takeBlobs();
-    return null;
-  }
-  const topDown = core._rowBlocksTopDown(job);
-  const reply = takeResult(core, core._finishRowBlocks(job));
-  const parts = (topDown ? blocks : blocks.reverse()).flat();
-  return { reply, body: await textBody([...parts, ...takeBlobs()]) };
+// What the core is asked: the request's file and fitting. Missing, the
+// picture is left as it is.
+function optionsOf(request) {
+  const { fitting = {} } = request;
+  return { kind: request.kind, name: request.file.name,
+           size: request.bytes ? request.bytes.byteLength : request.file.size,
+           maxWidth: request.maxWidth, maxHeight: request.maxHeight,
+           columns: fitting.columns ?? 0, rows: fitting.rows ?? 0, fit: fitting.fit ?? "original",
+           filter: fitting.filter ?? "sharp", colors: fitting.colors ?? "nearest",
+           key: fitting.key ?? -1 };
 }
 
 // The paths this browser decodes pictures by, chosen once per worker. The
@@ -204,9 +88,12 @@ class Refusal extends Error {
 // a tile at a time through one buffer in the core's memory.
 function pictureTarget(core, request) {
   const target = { scratch: 0, scratchSize: 0 };
+  const refuseOnFailure = (failure) => {
+    if (failure) throw new Refusal(failure);
+  };
   target.size = (columns, rows) => {
     if (columns * rows > mostPicturePixels) throw new Refusal("tooLarge");
-    if (!core._startPicture(columns, rows)) throw new Refusal("outOfMemory");
+    refuseOnFailure(core.startPicture(columns, rows));
     postMessage({ id: request.id, stage: "converting" });
   };
   target.pixels = (count) => {
@@ -219,9 +106,7 @@ function pictureTarget(core, request) {
     return core.HEAPU8.subarray(target.scratch, target.scratch + count);
   };
   target.tile = (left, top, columns, rows, layout) => {
-    if (!core._putPixels(target.scratch, left, top, columns, rows, layout)) {
-      throw new Refusal("outOfMemory");
-    }
+    refuseOnFailure(core.putPixels(target.scratch, left, top, columns, rows, layout));
   };
   return target;
 }
@@ -230,23 +115,22 @@ function pictureTarget(core, request) {
 // chosen keeps them: no colour profile applied, alpha not premultiplied.
 async function convertPicture(core, request, bytes) {
   const picture = inspectPicture(new Uint8Array(bytes));
-  if (!picture.complete) return failed("damaged", "");
-  if (picture.width * picture.height > mostPicturePixels) return failed("tooLarge", "");
+  const { name } = request.file;
+  if (!picture.complete) return failed(core, "damaged", name);
+  if (picture.width * picture.height > mostPicturePixels) return failed(core, "tooLarge", name);
   const choice = await pathFor(picture, request);
-  if (choice.failure) return failed(choice.failure, "");
+  if (choice.failure) return failed(core, choice.failure, name);
   const target = pictureTarget(core, request);
   try {
     await choice.path({ bytes, type: picture.type, bitmap: request.bitmap }, target);
   } catch (error) {
-    if (error.failure === "outOfMemory") return outOfMemory(core);
-    if (error.failure) return failed(error.failure, "");
-    if (picture.format === null) return failed("unknownFormat", "");
-    return failed(picture.width * picture.height > largePixels ? "tooLarge" : "damaged", "");
+    if (error.failure) return failed(core, error.failure, name);
+    if (picture.format === null) return failed(core, "unknownFormat", name);
+    return failed(core, picture.width * picture.height > largePixels ? "tooLarge" : "damaged", name);
   } finally {
     core._free(target.scratch);
   }
-  const reply = takeResult(core, core._finishPicture(request.maxWidth, request.maxHeight,
-                                                     ...fittingOf(request)));
+  const reply = runCoreJob(core, optionsOf(request), null, takePiece);
   reply.coloursLost = !choice.keepsTransparent && reply.partlyTransparent;
   reply.profileApplied = Boolean(choice.appliesProfile) && picture.profile;
   return reply;
@@ -278,34 +162,33 @@ async function abilities(request) {
   return { ok: true, png: of(paths.png), jpeg: of(paths.jpeg), readsBlobs: await readsBlobs };
 }
 
-const conversions = {
-  bmp: (core, request, bytes) => fromBytes(core, request, bytes, core._convertBmp),
-  data: (core, request, bytes) => fromBytes(core, request, bytes, core._previewData),
-  picture: convertPicture,
-};
-
 // One request at a time: they share the core and the text being handed out.
 let queue = Promise.resolve();
 onmessage = (event) => {
   queue = queue.then(() => handle(event.data));
 };
 
-// {reply, body} for a file: read while converted where it can be, else
-// read whole first.
+// {reply, body} for a file. The core reads a BMP or a data file itself, as
+// it needs it; a picture is read whole for the browser to decode.
 async function convertFile(core, request) {
   try {
-    const streamed = request.kind === "bmp" ? await convertWhileReading(core, request) : null;
-    if (streamed) return streamed;
-    const bytes = request.bytes ?? await request.file.arrayBuffer();
-    // A file gone since it was chosen may also read as nothing.
-    if (bytes.byteLength !== request.file.size) throw new DOMException("changed", "NotReadableError");
-    const reply = await conversions[request.kind](core, request, bytes);
-    return { reply, body: await textBody() };
+    let reply;
+    if (request.kind === "picture") {
+      const bytes = request.bytes ?? await request.file.arrayBuffer();
+      // A file gone since it was chosen may also read as nothing.
+      if (bytes.byteLength !== request.file.size) throw new DOMException("changed", "NotReadableError");
+      reply = await convertPicture(core, request, bytes);
+    } else {
+      const input = request.bytes ? { bytes: request.bytes } : { file: request.file };
+      reply = runCoreJob(core, optionsOf(request), input, takePiece);
+    }
+    if (!reply.ok) takeBlobs(); // what was handed out of a failed job
+    return { reply, body: reply.ok ? await textBody() : null };
   } catch {
     // Not readable from a worker in this browser, or changed or gone since
     // it was chosen.
     takeBlobs();
-    return { reply: failed("cannotRead", "") };
+    return { reply: failed(core, "cannotRead", request.file.name) };
   }
 }
 
@@ -313,7 +196,6 @@ async function convertFile(core, request) {
 // picked file itself (some engines allow that only on the page's thread).
 async function handle(request) {
   const core = await corePromise;
-  core.onPiece = takePiece;
   let reply;
   let body;
   if (request.kind === "abilities") {

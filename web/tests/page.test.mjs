@@ -462,7 +462,7 @@ test("a batch goes on past an unreadable file; a BMP is read as BMP whatever its
   rmSync(vanishing); // changed on disk while queued: the browser can no longer read it
   const cards = await cardsOf(page, ["sample.bmp", "vanishing.bmp", "drawing.png", "beyond.gif"]);
   await page.run(() => document.querySelector('.result[data-name="busy.bmp"] .remove').click());
-  assert.equal(cards["vanishing.bmp"].line, "");
+  assert.equal(cards["vanishing.bmp"].line, "Error: cannot read vanishing.bmp");
   assert.match(cards["vanishing.bmp"].explain, /não conseguiu ler/);
   assert.equal(cards["drawing.png"].line, "size:32 x 20");
   assert.equal(cards["drawing.png"].download, "drawing.data");

@@ -1,0 +1,55 @@
+// One job of the core (see web_core.cpp): the one script that reads the
+// core's results, for the worker and for the tests that run the core under
+// Node. The input is read into the core's memory as the core asks for it,
+// from bytes at hand or from a file read synchronously (in a worker); the
+// data text's pieces go to `takePiece`; the pictures and the file in the
+// result are copied out of the core's memory.
+"use strict";
+
+// Files are read in slices of this size, so that no read needs memory
+// beside the core's for more than a slice.
+const readSlice = 16 * 1024 * 1024;
+
+// (offset, size, target) => whether `target` now holds those bytes.
+function inputReader({ bytes, file }) {
+  if (bytes) {
+    const all = new Uint8Array(bytes.buffer ?? bytes, bytes.byteOffset ?? 0, bytes.byteLength);
+    return (offset, size, target) => {
+      if (offset + size > all.length) return false;
+      target.set(all.subarray(offset, offset + size));
+      return true;
+    };
+  }
+  const reader = new FileReaderSync();
+  return (offset, size, target) => {
+    for (let done = 0; done < size;) {
+      const end = offset + Math.min(size, done + readSlice);
+      const part = new Uint8Array(reader.readAsArrayBuffer(file.slice(offset + done, end)));
+      if (part.length === 0) return false; // changed or gone since it was chosen
+      target.set(part, done);
+      done += part.length;
+    }
+    return true;
+  };
+}
+
+// The core's answer to `options`; `input` is {bytes} or {file}, or nothing
+// for a picture already given in tiles.
+function runCoreJob(core, options, input, takePiece) {
+  const read = input ? inputReader(input) : () => false;
+  core.onPiece = takePiece;
+  core.readInput = (offset, size, pointer) => {
+    try {
+      return read(offset, size, core.HEAPU8.subarray(pointer, pointer + size));
+    } catch {
+      return false; // nothing may be thrown through the core
+    }
+  };
+  const result = core.convert(options);
+  for (const name of ["shownImage", "shownPreview", "file"]) {
+    result[name] = result[name] ? result[name].slice().buffer : null;
+  }
+  return result;
+}
+
+if (typeof module !== "undefined") module.exports = { runCoreJob };
