@@ -1,5 +1,6 @@
 #include "file_io.h"
 
+#include "memory.h"
 #include "platform.h"
 
 #include <algorithm>
@@ -271,3 +272,31 @@ std::int64_t fileSizeOf(const FileHandle &file) {
 }
 
 #endif
+
+Outcome readWholeFile(const std::string &name, std::string &text) {
+    FileHandle file;
+    Outcome found = openRegularFile(name, file);
+    if (!found.ok()) {
+        return found;
+    }
+    // One byte more than the file's size, so that the end shows without growing.
+    const std::int64_t size = std::max<std::int64_t>(fileSizeOf(file), 0);
+    found = allocate(text, {static_cast<std::uint64_t>(size) + 1});
+    std::size_t filled = 0;
+    while (found.ok()) {
+        if (filled == text.size()) {
+            found = allocate(text, {text.size(), 2}); // the file grew while being read
+            continue;
+        }
+        const std::ptrdiff_t got = readSome(file, &text[filled], text.size() - filled);
+        if (got < 0) {
+            return fail(Failure::cannotRead, name);
+        }
+        if (got == 0) {
+            text.resize(filled);
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    return found;
+}

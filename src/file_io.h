@@ -40,6 +40,10 @@ class FileHandle {
 // are refused without blocking (notRegularFile).
 Outcome openRegularFile(const std::string &name, FileHandle &file);
 
+// Reads a whole regular file into `text`, to its end: a text cut short by a
+// read error would be blamed on the file.
+Outcome readWholeFile(const std::string &name, std::string &text);
+
 // A directory that new files are made in. On POSIX systems it is held open
 // from the start, and the files are created, renamed and removed through it:
 // in the directory they began in, even if that directory is moved meanwhile.

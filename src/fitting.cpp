@@ -1,0 +1,48 @@
+#include "fitting.h"
+
+#include "bmp_decoder.h"
+#include "data_writer.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// Sets `choice` to the value whose name is `name`; false if none is.
+template <typename Choice, std::size_t count>
+bool chooseNamed(const std::string &name, const std::array<const char *, count> &names,
+                 Choice &choice) {
+    const auto found = std::find(names.begin(), names.end(), name);
+    if (found == names.end()) {
+        return false;
+    }
+    choice = static_cast<Choice>(found - names.begin());
+    return true;
+}
+
+} // namespace
+
+bool chooseByName(const std::string &fit, const std::string &filter, const std::string &colors,
+                  Fitting &fitting) {
+    const bool fitKnown =
+        chooseNamed<FitMode, 4>(fit, {"original", "inside", "fill", "stretch"}, fitting.fit);
+    const bool filterKnown =
+        chooseNamed<ResizeFilter, 2>(filter, {"sharp", "smooth"}, fitting.filter);
+    const bool colorsKnown =
+        chooseNamed<ColorMode, 3>(colors, {"nearest", "ordered", "diffuse"}, fitting.colors);
+    return fitKnown && filterKnown && colorsKnown;
+}
+
+Outcome writeFittedRows(std::ostream &out, const Fitting &fitting,
+                        std::vector<std::uint8_t> &values) {
+    values.clear();
+    Outcome found = fitImage(fitting.columns, fitting.rows, fitting.fit, fitting.filter);
+    if (found.ok() && (fitting.colors != ColorMode::nearest || (fitting.key && transparency))) {
+        found = reduceColors(fitting.colors, values, fitting.key);
+        if (found.ok()) {
+            return writeValueRows(out, values, static_cast<std::size_t>(std::max(width, 0)),
+                                  static_cast<std::size_t>(std::max(height, 0)));
+        }
+    }
+    return found.ok() ? writeDataRows(out) : found;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+// Making a picture ready for a display: fitted to a size, then its colours
+// reduced, and written as the rows of its data text.
+
+#include "color_modes.h"
+#include "outcome.h"
+#include "resize.h"
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+struct Fitting {
+    std::uint32_t columns = 0;
+    std::uint32_t rows = 0;
+    FitMode fit = FitMode::original;
+    ResizeFilter filter = ResizeFilter::sharp;
+    ColorMode colors = ColorMode::nearest;
+    std::optional<std::uint8_t> key; // the colour byte of transparent pixels
+
+    // Whether the picture is taken as it is, as the command line takes it.
+    bool asItIs() const {
+        return fit == FitMode::original && colors == ColorMode::nearest && !key;
+    }
+};
+
+// Sets the choices named as users name them: fit "original", "inside",
+// "fill" or "stretch"; filter "sharp" or "smooth"; colours "nearest",
+// "ordered" or "diffuse". False if a name is none of these (that choice
+// keeps its value).
+bool chooseByName(const std::string &fit, const std::string &filter, const std::string &colors,
+                  Fitting &fitting);
+
+// Fits the image state as chosen and writes the rows of its data text: what
+// writeDataRows writes, with the colours reduced as chosen. `values` keeps
+// the reduced colours, or is left empty where each pixel's colour byte is
+// its packColor.
+Outcome writeFittedRows(std::ostream &out, const Fitting &fitting,
+                        std::vector<std::uint8_t> &values);
