@@ -9,7 +9,8 @@ set(CORE_files "${CORE_JS}")
 set(WORKER_files "${SOURCE}/containers.js" "${SOURCE}/probes.js" "${SOURCE}/decoding.js"
     "${SOURCE}/core_job.js" "${SOURCE}/worker.js")
 set(TEXTS_files "${SOURCE}/texts.js")
-set(PAGE_files "${SOURCE}/containers.js" "${SOURCE}/probes.js" "${SOURCE}/page.js")
+set(PAGE_files "${SOURCE}/containers.js" "${SOURCE}/probes.js" "${SOURCE}/card_choices.js"
+    "${SOURCE}/card_text.js" "${SOURCE}/page.js")
 set(STYLE_files "${SOURCE}/page.css")
 file(READ "${SOURCE}/page.html" page)
 foreach(part CORE WORKER TEXTS PAGE STYLE)

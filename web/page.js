@@ -322,6 +322,8 @@ function draw(canvas, width, height, rgba) {
   canvas.style.width = `${width * scale}px`;
 }
 
+// A card for one file: its conversion, its pictures and what it says; its
+// choices (card_choices.js) and its text (card_text.js) are parts of their own.
 class Card {
   constructor(file) {
     this.file = file;
@@ -334,20 +336,11 @@ class Card {
     this.part = (selector) => this.view.querySelector(selector);
     this.part("h2").textContent = file.name;
     this.part(".remove").addEventListener("click", () => this.remove(true));
-    this.part(".label").addEventListener("input", () => this.labelChanged());
-    this.part(".fix").addEventListener("click", () => {
-      this.part(".label").value = fixedLabel(this.part(".label").value);
-      this.labelChanged();
-      this.part(".label").focus();
-    });
-    this.part(".copy").addEventListener("click", () => this.copy());
-    this.part(".fitting").addEventListener("change", () => this.choicesChanged());
-    this.part(".palette").addEventListener("toggle", () => this.showPalette(), { once: true });
-    this.showChoices(rememberedChoices());
+    this.choices = new CardChoices(this);
+    this.text = new CardText(this);
+    this.choices.show(rememberedChoices());
     this.generation = 0;
-    this.part(".text").addEventListener("scroll", () => this.showMoreText());
     this.stage = "reading";
-    this.shownBytes = 0;
     results.append(this.view);
     cards.add(this);
     this.showTexts();
@@ -369,69 +362,9 @@ class Card {
   }
 
   request() {
-    const fitting = this.kind === "data" ? undefined : fittingFor(this.choices());
+    const fitting = this.kind === "data" ? undefined : fittingFor(this.choices.values());
     this.fitted = fitting !== undefined && fitting.fit !== "original";
     return { kind: this.kind, file: this.file, ...shownSize, fitting };
-  }
-
-  choices() {
-    const choice = (name) => this.part(`.${name}`).value;
-    return { size: choice("size"), columns: Number(choice("columns")), rows: Number(choice("rows")),
-             fit: choice("fit"), filter: choice("filter"), colors: choice("colors"),
-             transparent: choice("transparent"), key: keyByte(choice("key")) };
-  }
-
-  showChoices(choices) {
-    for (const [name, value] of Object.entries(choices)) this.part(`.${name}`).value = value;
-    const shown = (selector, visible) => {
-      for (const part of this.view.querySelectorAll(`.fitting ${selector}`)) part.hidden = !visible;
-    };
-    shown(".resized", choices.size !== "original");
-    shown(".custom", choices.size === "custom");
-    // The transparency choice is offered for pictures that have transparent pixels.
-    shown(".has-transparency", Boolean(this.reply?.transparent));
-    if (this.reply?.transparent) shown(".keyed", choices.transparent === "key");
-    this.showKey(choices.key);
-  }
-
-  async showKey(key) {
-    const colours = await byteColours;
-    this.part(".swatch").style.background = colours[key];
-    for (const button of this.part(".swatches").children) {
-      button.setAttribute("aria-pressed", String(Number(button.value) === key));
-    }
-  }
-
-  // The 256 colour bytes, made when first opened.
-  async showPalette() {
-    const colours = await byteColours;
-    const key = keyByte(this.part(".key").value);
-    this.part(".swatches").replaceChildren(...colours.map((colour, value) => {
-      const button = document.createElement("button");
-      button.type = "button";
-      button.value = value;
-      button.style.background = colour;
-      button.title = String(value);
-      button.setAttribute("aria-label", say("paletteColour", value));
-      button.setAttribute("aria-pressed", String(value === key));
-      button.addEventListener("click", () => {
-        this.part(".key").value = value;
-        this.part(".key").dispatchEvent(new Event("change", { bubbles: true }));
-      });
-      return button;
-    }));
-  }
-
-  // A choice changed: remembered, applied to every picture if asked, and the
-  // picture converted again (a newer change supersedes an older one).
-  choicesChanged() {
-    const choices = this.choices();
-    store(fittingKey, JSON.stringify(choices));
-    const targets = sameForAll.checked ? [...cards].filter((card) => card.kind !== "data") : [this];
-    for (const card of targets) {
-      card.showChoices(choices);
-      if (card.reply) card.reconvert();
-    }
   }
 
   async reconvert() {
@@ -445,15 +378,9 @@ class Card {
   show(reply) {
     this.reply = reply;
     this.stage = null;
-    this.body = null;
     this.tooLarge = false;
-    this.withdraw(this.part(".text-box a")); // a conversion again replaces the text
-    this.part(".text").replaceChildren();
-    this.shownBytes = 0;
-    this.midRow = false;
+    this.text.clear();
     this.part(".pictures").hidden = true;
-    this.part(".label-row").hidden = true;
-    this.part(".text-box").hidden = true;
     const line = this.part(".line");
     line.textContent = reply.line;
     line.hidden = reply.line === "";
@@ -466,23 +393,17 @@ class Card {
       this.part(".pictures").hidden = false;
     }
     if (reply.ok && this.kind === "data") {
-      this.offer(this.part(".download-only a"), `${baseName(this.file.name)}.preview.bmp`,
-                 new Blob([reply.file], { type: "image/bmp" }));
+      offer(this.part(".download-only a"), `${baseName(this.file.name)}.preview.bmp`,
+            new Blob([reply.file], { type: "image/bmp" }));
       this.part(".download-only").hidden = false;
     } else if (reply.ok && reply.body) {
-      this.body = reply.body;
-      if (!this.labelGiven) this.part(".label").value = baseName(this.file.name);
-      this.labelGiven = true;
-      this.part(".label-row").hidden = false;
-      this.part(".text-box").hidden = false;
-      this.labelChanged();
-      this.showMoreText();
+      this.text.take(reply.body);
     } else if (reply.ok) {
       this.tooLarge = true; // converted, but the browser cannot hold its text
     }
     // The choices stay where they can mend what failed: a size out of range.
     this.part(".fitting").hidden = this.kind === "data" || (!reply.ok && reply.failure !== "badSize");
-    this.showChoices(this.choices());
+    this.choices.show(this.choices.values());
     this.showTexts();
   }
 
@@ -510,104 +431,16 @@ class Card {
     this.part(".original figcaption").textContent = say(this.fitted ? "fitted" : "asRead");
     this.part(".reduced figcaption").textContent =
       say(this.kind === "data" ? "dataColours" : "reduced");
-    this.part(".text").setAttribute("aria-label", say("textOf", `${this.label ?? ""}.data`));
-    if (this.reply?.ok) this.showLabelProblem();
+    this.part(".text").setAttribute("aria-label", say("textOf", `${this.text.label ?? ""}.data`));
+    if (this.reply?.ok) this.text.showLabelProblem();
     for (const link of this.view.querySelectorAll("a.download[download]")) {
       link.textContent = say("download", link.download);
     }
   }
 
-  showLabelProblem() {
-    const label = this.part(".label").value;
-    const problem = labelProblem(label);
-    this.part(".warning").textContent = problem;
-    const fix = this.part(".fix");
-    const fixed = fixedLabel(label);
-    fix.hidden = problem === "" || fixed === "";
-    fix.textContent = say("useFixed", fixed);
-  }
-
-  // The download always holds the label shown: its first line is made anew
-  // at once, the rest is the text the core handed out.
-  async labelChanged() {
-    const label = this.part(".label").value;
-    this.label = label;
-    const core = await lineCore;
-    if (this.label !== label || !this.body) return; // a newer label is on its way
-    this.head = core.dataLine(label, this.reply.width, this.reply.height);
-    this.text = new Blob([this.head, this.body], { type: "text/plain" });
-    this.part(".text .head")?.replaceChildren(this.head);
-    const link = this.part(".text-box a");
-    if (label === "") {
-      this.withdraw(link);
-    } else {
-      this.offer(link, `${label}.data`, this.text);
-    }
-    this.showTexts();
-  }
-
-  offer(link, name, blob) {
-    this.withdraw(link);
-    link.href = URL.createObjectURL(blob);
-    link.download = name;
-    link.textContent = say("download", name);
-  }
-
-  withdraw(link) {
-    if (link.href) URL.revokeObjectURL(link.href);
-    link.removeAttribute("href");
-    link.removeAttribute("download");
-    link.textContent = "";
-  }
-
-  // The text appears a piece at a time as it is scrolled. Each piece is a
-  // block of its own of at most 16 KiB, ending after a line or, within a
-  // longer row, after a value; a block that goes on with a row is marked.
-  // So neither reading nor laying out ever takes in more than one piece,
-  // whatever the picture's size. (The text after the first line is ASCII:
-  // one byte a character.)
-  async showMoreText() {
-    const box = this.part(".text");
-    if (this.loading || !this.body) return;
-    const nearEnd = box.scrollTop + box.clientHeight > box.scrollHeight - 400;
-    if (!nearEnd || this.shownBytes >= this.body.size) return;
-    this.loading = true;
-    const text = await this.body.slice(this.shownBytes, this.shownBytes + 16384).text();
-    let end = text.length;
-    if (this.shownBytes + end < this.body.size) {
-      const lineEnd = text.lastIndexOf("\n") + 1;
-      end = lineEnd > 0 ? lineEnd : text.lastIndexOf(",") + 1;
-    }
-    const block = document.createElement("div");
-    if (!box.firstChild) {
-      const head = document.createElement("span");
-      head.className = "head";
-      head.textContent = this.head ?? "";
-      block.append(head);
-    }
-    block.classList.toggle("continued", this.midRow === true);
-    block.append(text.slice(0, end));
-    box.append(block);
-    this.midRow = !text.slice(0, end).endsWith("\n");
-    this.shownBytes += end;
-    this.loading = false;
-    this.showMoreText();
-  }
-
-  async copy() {
-    const status = this.part(".copied");
-    status.textContent = "";
-    try {
-      await navigator.clipboard.write([new ClipboardItem({ "text/plain": this.text })]);
-      status.textContent = say("copied");
-    } catch {
-      status.textContent = say("copyFailed");
-    }
-  }
-
   remove(moveFocus) {
     const next = [...cards][[...cards].indexOf(this) + 1];
-    for (const link of this.view.querySelectorAll("a.download")) this.withdraw(link);
+    for (const link of this.view.querySelectorAll("a.download")) withdraw(link);
     this.view.remove();
     cards.delete(this);
     clearButton.hidden = cards.size === 0;

@@ -35,10 +35,12 @@
 #include "color_modes.h"
 #include "data_parser.h"
 #include "data_writer.h"
+#include "fitting.h"
 #include "memory.h"
 #include "outcome.h"
 #include "resize.h"
 #include "rgba_tiles.h"
+#include "shown_pictures.h"
 
 #include <emscripten.h>
 #include <emscripten/bind.h>
@@ -99,57 +101,33 @@ struct Options {
     std::uint64_t size = 0;
     std::uint32_t maxWidth = 0;
     std::uint32_t maxHeight = 0;
-    std::uint32_t columns = 0;
-    std::uint32_t rows = 0;
-    FitMode fit = FitMode::original;
-    ResizeFilter filter = ResizeFilter::smooth;
-    ColorMode colors = ColorMode::nearest;
-    std::optional<std::uint8_t> key; // for transparent pixels
-
-    bool asItIs() const {
-        return fit == FitMode::original && colors == ColorMode::nearest && !key;
-    }
+    Fitting fitting;
 };
 
-// The index of `name` in `names`, or 0.
-template <std::size_t count>
-std::size_t choice(const val &name, const std::array<const char *, count> &names) {
-    const std::string given = name.isString() ? name.as<std::string>() : "";
-    const auto found = std::find(names.begin(), names.end(), given);
-    return found == names.end() ? 0 : static_cast<std::size_t>(found - names.begin());
-}
-
 Options optionsOf(const val &given) {
-    Options options;
     const auto number = [&given](const char *field) {
         const val value = given[field];
-        return value.isNumber() ? value.as<double>() : 0.0;
+        return value.isNumber() ? value.as<double>() : -1.0;
     };
-    options.kind = given["kind"].as<std::string>();
-    options.name = given["name"].isString() ? given["name"].as<std::string>() : "";
-    options.size = static_cast<std::uint64_t>(number("size"));
-    options.maxWidth = static_cast<std::uint32_t>(number("maxWidth"));
-    options.maxHeight = static_cast<std::uint32_t>(number("maxHeight"));
-    options.columns = static_cast<std::uint32_t>(number("columns"));
-    options.rows = static_cast<std::uint32_t>(number("rows"));
-    options.fit =
-        static_cast<FitMode>(choice<4>(given["fit"], {"original", "inside", "fill", "stretch"}));
-    options.filter = static_cast<ResizeFilter>(choice<2>(given["filter"], {"sharp", "smooth"}));
-    options.colors =
-        static_cast<ColorMode>(choice<3>(given["colors"], {"nearest", "ordered", "diffuse"}));
-    const double key = given["key"].isNumber() ? number("key") : -1;
-    if (key >= 0 && key <= 255) {
-        options.key = static_cast<std::uint8_t>(key);
+    const auto text = [&given](const char *field) {
+        const val value = given[field];
+        return value.isString() ? value.as<std::string>() : "";
+    };
+    Options options{text("kind"),
+                    text("name"),
+                    static_cast<std::uint64_t>(number("size")),
+                    static_cast<std::uint32_t>(number("maxWidth")),
+                    static_cast<std::uint32_t>(number("maxHeight")),
+                    Fitting{}};
+    Fitting &fitting = options.fitting;
+    fitting.columns = static_cast<std::uint32_t>(std::max(number("columns"), 0.0));
+    fitting.rows = static_cast<std::uint32_t>(std::max(number("rows"), 0.0));
+    chooseByName(text("fit"), text("filter"), text("colors"), fitting);
+    if (number("key") >= 0 && number("key") <= 255) {
+        fitting.key = static_cast<std::uint8_t>(number("key"));
     }
     return options;
 }
-
-// The pictures shown: sampled (sharp) from the picture's colours, its
-// transparent pixels and its reduced colours, then put together as RGBA.
-struct Shown {
-    PixelTarget rgb;
-    std::vector<std::uint8_t> rgbBytes, clear, values, image, preview;
-};
 
 // The last job's answer, kept until the next call for the views into it.
 struct Answer {
@@ -159,103 +137,52 @@ struct Answer {
     std::uint32_t height = 0;
     bool transparent = false;
     bool partlyTransparent = false;
-    Shown shown;
+    ShownPictures shown;
     std::string file;
 };
 
 Answer answer;
 bool partlyTransparentSeen = false; // in the picture coming in tiles
 
-// Sizes the shown pictures for a width × height picture: as it is, or
-// scaled down to fit maxWidth × maxHeight.
-Outcome startShown(std::uint32_t width, std::uint32_t height, const Options &options) {
-    std::array<std::uint32_t, 2> size{width, height};
-    if (width > options.maxWidth || height > options.maxHeight) {
-        size = sizeInside(width, height, options.maxWidth, options.maxHeight);
-    }
-    Shown &shown = answer.shown;
-    Outcome found = allocate(shown.rgbBytes, {size[0], size[1], 3});
-    shown.rgb = PixelTarget::topDown(shown.rgbBytes.data(), size[0], size[1], 3);
-    return found;
-}
-
-// A plane of one byte a pixel (transparency, reduced colours), shown.
-Outcome samplePlane(const PixelRows &plane, std::vector<std::uint8_t> &target) {
-    const PixelTarget &rgb = answer.shown.rgb;
-    Outcome found = allocate(target, {rgb.columns, rgb.rows});
-    if (found.ok()) {
-        sampleSharp(plane, 0, plane.rows,
-                    PixelTarget::topDown(target.data(), rgb.columns, rgb.rows, 1));
-    }
-    return found;
-}
-
-Outcome finishShown() {
-    Shown &shown = answer.shown;
-    const std::size_t pixels = shown.rgbBytes.size() / 3;
-    Outcome found = allocate(shown.image, {pixels, 4});
-    if (found.ok()) {
-        found = allocate(shown.preview, {pixels, 4});
-    }
-    for (std::size_t i = 0; found.ok() && i < pixels; ++i) {
-        const std::uint8_t *rgb = &shown.rgbBytes[i * 3];
-        std::copy(rgb, rgb + 3, &shown.image[i * 4]);
-        shown.image[i * 4 + 3] = shown.clear.empty() || shown.clear[i] == 0 ? 255 : 0;
-        const std::array<std::uint8_t, 3> reduced =
-            unpackColor(shown.values.empty() ? packColor(rgb[0], rgb[1], rgb[2]) : shown.values[i]);
-        std::copy(reduced.begin(), reduced.end(), &shown.preview[i * 4]);
-        shown.preview[i * 4 + 3] = 255;
-    }
-    return found;
-}
-
 // The image state fitted and reduced as asked: its text and its pictures.
 Outcome convertImage(const Options &options) {
     answer.transparent = transparency != nullptr;
     answer.partlyTransparent = partlyTransparentSeen;
-    Outcome found = fitImage(options.columns, options.rows, options.fit, options.filter);
     std::vector<std::uint8_t> values;
-    if (found.ok() && (options.colors != ColorMode::nearest || (options.key && transparency))) {
-        found = reduceColors(options.colors, values, options.key);
-    }
-    if (!found.ok()) {
-        return found;
-    }
+    PieceBuffer pieces;
+    std::ostream out(&pieces);
+    Outcome found = writeFittedRows(out, options.fitting, values);
+    out.flush();
     answer.line = sizeLine(width, height);
     answer.width = static_cast<std::uint32_t>(width);
     answer.height = static_cast<std::uint32_t>(height);
-    PieceBuffer pieces;
-    std::ostream out(&pieces);
-    found = values.empty() ? writeDataRows(out)
-                           : writeValueRows(out, values, answer.width, answer.height);
-    out.flush();
     if (!found.ok() || width <= 0 || height <= 0 || !texels) {
         return found;
     }
-    found = startShown(answer.width, answer.height, options);
+    ShownPictures &shown = answer.shown;
+    found = shown.start(answer.width, answer.height, options.maxWidth, options.maxHeight);
     if (found.ok()) {
-        sampleSharp(PixelRows::bottomUp(texels.get(), answer.width, answer.height, 3), 0,
-                    answer.height, answer.shown.rgb);
+        shown.sampleColors(PixelRows::bottomUp(texels.get(), answer.width, answer.height, 3));
     }
     if (found.ok() && transparency) {
-        found = samplePlane(PixelRows::bottomUp(transparency.get(), answer.width, answer.height, 1),
-                            answer.shown.clear);
+        found = shown.sampleTransparency(
+            PixelRows::bottomUp(transparency.get(), answer.width, answer.height, 1));
     }
     if (found.ok() && !values.empty()) {
-        found = samplePlane(PixelRows::topDown(values.data(), answer.width, answer.height, 1),
-                            answer.shown.values);
+        found = shown.sampleReducedColors(
+            PixelRows::topDown(values.data(), answer.width, answer.height, 1));
     }
-    return found.ok() ? finishShown() : found;
+    return found.ok() ? shown.finish() : found;
 }
 
 bool readBytes(std::uint64_t offset, std::size_t size, std::uint8_t *target) {
     return readInput(static_cast<double>(offset), size, target);
 }
 
-// The whole file, read into `bytes`.
-Outcome readWhole(const Options &options, std::vector<std::uint8_t> &bytes) {
+// The whole file, read into `bytes` (a byte vector or a string).
+template <typename Bytes> Outcome readWhole(const Options &options, Bytes &bytes) {
     Outcome found = allocate(bytes, {options.size});
-    if (found.ok() && !readBytes(0, bytes.size(), bytes.data())) {
+    if (found.ok() && !readBytes(0, bytes.size(), reinterpret_cast<std::uint8_t *>(bytes.data()))) {
         found = fail(Failure::cannotRead, options.name);
     }
     return found;
@@ -269,28 +196,28 @@ std::optional<Outcome> convertBmpByRows(const Options &options) {
     const auto available =
         static_cast<std::size_t>(std::min<std::uint64_t>(options.size, head.size()));
     BmpLayout layout;
-    if (!options.asItIs() || !readBytes(0, available, head.data()) ||
+    if (!options.fitting.asItIs() || !readBytes(0, available, head.data()) ||
         !layoutForRowBlocks(head.data(), available, options.size, layout).ok()) {
         return std::nullopt;
     }
     answer.line = sizeLine(layout.columns, layout.rows);
     answer.width = layout.columns;
     answer.height = layout.rows;
-    Outcome found = startShown(layout.columns, layout.rows, options);
+    ShownPictures &shown = answer.shown;
+    Outcome found = shown.start(layout.columns, layout.rows, options.maxWidth, options.maxHeight);
     if (found.ok()) {
         PieceBuffer pieces;
         std::ostream out(&pieces);
-        found = writeDataByRowBlocks(layout, readBytes, out,
-                                     [&](const PixelRows &rows, std::uint32_t top) {
-                                         sampleSharp(rows, top, layout.rows, answer.shown.rgb);
-                                     });
+        found = writeDataByRowBlocks(
+            layout, readBytes, out,
+            [](const PixelRows &rows, std::uint32_t top) { answer.shown.sampleColors(rows, top); });
         writeDataEnd(out);
         out.flush();
     }
     if (found.failure == Failure::cannotRead) {
         found.detail = options.name;
     }
-    return found.ok() ? finishShown() : found;
+    return found.ok() ? shown.finish() : found;
 }
 
 Outcome convertBmp(const Options &options) {
@@ -308,11 +235,11 @@ Outcome convertBmp(const Options &options) {
 
 // A data file: its preview BMP, and its pictures.
 Outcome previewData(const Options &options) {
-    std::vector<std::uint8_t> bytes;
-    Outcome found = readWhole(options, bytes);
+    std::string text;
+    Outcome found = readWhole(options, text);
     DataImage image;
     if (found.ok()) {
-        found = parseData(std::string(bytes.begin(), bytes.end()), image);
+        found = parseData(text, image);
     }
     std::vector<std::uint8_t> rgb;
     if (found.ok()) {
@@ -330,12 +257,12 @@ Outcome previewData(const Options &options) {
     if (image.values.empty()) {
         return found;
     }
-    found = startShown(image.width, image.height, options);
+    ShownPictures &shown = answer.shown;
+    found = shown.start(image.width, image.height, options.maxWidth, options.maxHeight);
     if (found.ok()) {
-        sampleSharp(PixelRows::topDown(rgb.data(), image.width, image.height, 3), 0, image.height,
-                    answer.shown.rgb);
+        shown.sampleColors(PixelRows::topDown(rgb.data(), image.width, image.height, 3));
     }
-    return found.ok() ? finishShown() : found;
+    return found.ok() ? shown.finish() : found;
 }
 
 val viewOf(const std::uint8_t *bytes, std::size_t size) {
@@ -351,10 +278,10 @@ val resultOf(const Answer &given) {
     result.set("height", given.height);
     result.set("transparent", given.transparent);
     result.set("partlyTransparent", given.partlyTransparent);
-    result.set("shownWidth", given.shown.image.empty() ? 0 : given.shown.rgb.columns);
-    result.set("shownHeight", given.shown.image.empty() ? 0 : given.shown.rgb.rows);
-    result.set("shownImage", viewOf(given.shown.image.data(), given.shown.image.size()));
-    result.set("shownPreview", viewOf(given.shown.preview.data(), given.shown.preview.size()));
+    result.set("shownWidth", given.shown.columns());
+    result.set("shownHeight", given.shown.rows());
+    result.set("shownImage", viewOf(given.shown.image().data(), given.shown.image().size()));
+    result.set("shownPreview", viewOf(given.shown.preview().data(), given.shown.preview().size()));
     result.set("file", viewOf(reinterpret_cast<const std::uint8_t *>(given.file.data()),
                               given.file.size()));
     return result;
@@ -373,9 +300,7 @@ val convert(const val &given) {
         answer.line = messageOf(found);
         answer.outcome = std::move(found);
     }
-    if (options.kind != "bmp" && options.kind != "data") {
-        clearImage();
-    }
+    clearImage(); // what the result needs is in the answer
     return resultOf(answer);
 }
 
