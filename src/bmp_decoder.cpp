@@ -172,7 +172,7 @@ class MemoryBuffer : public std::streambuf {
 
 Outcome decodeBmp(std::istream &in, BufferAdvice advise, AlphaUse alpha) {
     clearImage();
-    const Outcome found = guarded([&] { return decodeImage(in, advise, alpha); });
+    Outcome found = guarded([&] { return decodeImage(in, advise, alpha); });
     if (!found.ok()) {
         clearImage();
     }

@@ -1,5 +1,6 @@
 #include "outcome.h"
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
@@ -9,7 +10,8 @@ Outcome fail(Failure failure, std::string detail, std::size_t line) {
 
 namespace {
 
-#define BMP2DATA_FAILURE_KIND(name, where, line) {Failure::name, #name, FailurePlace::where, line},
+// NOLINTNEXTLINE(cppcoreguidelines-macro-usage)
+#define BMP2DATA_FAILURE_KIND(name, where, line) {#name, line, Failure::name, FailurePlace::where},
 constexpr FailureKind kinds[] = {BMP2DATA_FAILURES(BMP2DATA_FAILURE_KIND)};
 #undef BMP2DATA_FAILURE_KIND
 
@@ -29,13 +31,14 @@ const char *failureName(Failure failure) {
 }
 
 bool failureNamed(const std::string &name, Failure &failure) {
-    for (const FailureKind &kind : kinds) {
-        if (name == kind.name) {
-            failure = kind.failure;
-            return true;
-        }
+    const auto *found =
+        std::find_if(std::begin(kinds), std::end(kinds),
+                     [&name](const FailureKind &kind) { return name == kind.name; });
+    if (found == std::end(kinds)) {
+        return false;
     }
-    return false;
+    failure = found->failure;
+    return true;
 }
 
 std::string messageOf(const Outcome &outcome) {

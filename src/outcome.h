@@ -14,6 +14,7 @@
 // name, {detail} for the detail as it is and {line} for the line number.
 // The failures of decoding with the browser happen only in the page, whose
 // cards show their lines.
+// NOLINTNEXTLINE(cppcoreguidelines-macro-usage): one list makes the enum and its table
 #define BMP2DATA_FAILURES(X)                                                                       \
     X(none, everywhere, "")                                                                        \
     X(cannotOpen, programs, "Error: fopen failed")                                                 \
@@ -33,7 +34,7 @@
     X(unknownFormat, page, "Error: picture format unknown to this browser")                        \
     X(noDecoder, page, "Error: this browser cannot decode this format here")
 
-#define BMP2DATA_FAILURE_NAME(name, where, line) name,
+#define BMP2DATA_FAILURE_NAME(name, where, line) name, // NOLINT(cppcoreguidelines-macro-usage)
 enum class Failure { BMP2DATA_FAILURES(BMP2DATA_FAILURE_NAME) };
 #undef BMP2DATA_FAILURE_NAME
 
@@ -41,10 +42,10 @@ enum class Failure { BMP2DATA_FAILURES(BMP2DATA_FAILURE_NAME) };
 enum class FailurePlace { programs, page, everywhere };
 
 struct FailureKind {
-    Failure failure;
     const char *name;
-    FailurePlace place;
     const char *line; // with its placeholders
+    Failure failure;
+    FailurePlace place;
 };
 
 // The list above, in its order.

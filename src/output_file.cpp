@@ -8,7 +8,7 @@ Outcome writeFileReplacing(const std::string &path,
     if (!temporary.isOpen()) {
         return fail(Failure::cannotWrite, path);
     }
-    const Outcome produced = produce(temporary.stream());
+    Outcome produced = produce(temporary.stream());
     if (!produced.ok()) {
         return produced;
     }

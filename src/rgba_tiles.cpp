@@ -42,7 +42,7 @@ Outcome markTransparent(std::size_t index) {
 
 } // namespace
 
-Outcome putTile(const std::uint8_t *pixels, std::uint32_t left, std::uint32_t top,
+Outcome putTile(const std::uint8_t *tile, std::uint32_t left, std::uint32_t top,
                 std::uint32_t columns, std::uint32_t rows, RgbaLayout layout,
                 bool &partlyTransparent) {
     const auto pictureWidth = static_cast<std::uint64_t>(std::max(width, 0));
@@ -58,9 +58,9 @@ Outcome putTile(const std::uint8_t *pixels, std::uint32_t left, std::uint32_t to
     for (std::size_t y = 0; y < rows; ++y) {
         // Stored bottom-up, like the rows of a BMP file.
         const std::size_t stored = (pictureHeight - 1 - (top + y)) * pictureWidth + left;
-        std::uint8_t *target = texels.get() + stored * 3;
-        const std::uint8_t *source = pixels + y * std::size_t{columns} * 4;
-        for (std::size_t x = 0; x < columns; ++x, source += 4, target += 3) {
+        for (std::size_t x = 0; x < columns; ++x) {
+            const std::uint8_t *source = &tile[(y * columns + x) * 4];
+            std::uint8_t *target = texels.get() + (stored + x) * 3;
             target[0] = source[red];
             target[1] = source[1];
             target[2] = source[blue];

@@ -18,6 +18,6 @@ Outcome startTiledPicture(std::uint32_t columns, std::uint32_t rows);
 // rows top first; alpha is not premultiplied, 0 is transparent and any other
 // value opaque. `partlyTransparent` becomes true if any alpha is below 255.
 // badSize if the tile does not lie inside the picture.
-Outcome putTile(const std::uint8_t *pixels, std::uint32_t left, std::uint32_t top,
+Outcome putTile(const std::uint8_t *tile, std::uint32_t left, std::uint32_t top,
                 std::uint32_t columns, std::uint32_t rows, RgbaLayout layout,
                 bool &partlyTransparent);

@@ -511,11 +511,11 @@ TEST(BmpVariants, RowBlocksGiveWhatTheWholePictureGives) {
             const Decoded whole = decode(file);
             std::ostringstream wholeText;
             ASSERT_TRUE(writeDataRows(wholeText).ok());
-            const auto *bytes = reinterpret_cast<const std::uint8_t *>(file.data());
+            const auto *stored = reinterpret_cast<const std::uint8_t *>(file.data());
             BmpLayout layout;
-            ASSERT_TRUE(layoutForRowBlocks(bytes, file.size(), file.size(), layout).ok());
+            ASSERT_TRUE(layoutForRowBlocks(stored, file.size(), file.size(), layout).ok());
             const ReadBytes read = [&](std::uint64_t offset, std::size_t size, std::uint8_t *to) {
-                std::copy_n(bytes + offset, size, to);
+                std::copy_n(stored + offset, size, to);
                 return true;
             };
             for (const std::uint64_t blockBytes :
@@ -542,8 +542,8 @@ TEST(BmpVariants, RowBlocksGiveWhatTheWholePictureGives) {
     }
     BmpLayout layout;
     const std::string file = encodeVariant(5, 3, colours, direct);
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(file.data());
-    ASSERT_TRUE(layoutForRowBlocks(bytes, file.size(), file.size(), layout).ok());
+    const auto *stored = reinterpret_cast<const std::uint8_t *>(file.data());
+    ASSERT_TRUE(layoutForRowBlocks(stored, file.size(), file.size(), layout).ok());
     std::ostringstream text;
     const Outcome gone = writeDataByRowBlocks(
         layout, [](std::uint64_t, std::size_t, std::uint8_t *) { return false; }, text,

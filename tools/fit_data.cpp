@@ -36,9 +36,9 @@ int main(int argc, char *argv[]) {
     in.read(reinterpret_cast<char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     // The label line comes last, when the fitted size is known.
     std::ostringstream rows;
-    std::vector<std::uint8_t> values;
     Outcome outcome = decodeBmp(bytes.data(), bytes.size());
     if (outcome.ok()) {
+        std::vector<std::uint8_t> values;
         outcome = writeFittedRows(rows, fitting, values);
     }
     std::string header;
