@@ -297,7 +297,10 @@ val convert(const val &given) {
     });
     if (!found.ok()) {
         answer = Answer{};
-        answer.line = messageOf(found);
+        guarded([&found] {
+            answer.line = messageOf(found);
+            return Outcome{};
+        });
         answer.outcome = std::move(found);
     }
     clearImage(); // what the result needs is in the answer
@@ -337,7 +340,12 @@ std::uint32_t colorOfByte(std::uint32_t value) {
 // page itself finds.
 std::string failureLine(const std::string &name, const std::string &detail) {
     Failure failure = Failure::none;
-    return failureNamed(name, failure) ? messageOf(fail(failure, detail)) : "";
+    std::string line;
+    guarded([&] {
+        line = failureNamed(name, failure) ? messageOf(fail(failure, detail)) : "";
+        return Outcome{};
+    });
+    return line;
 }
 
 // Every failure's name and whether the page can meet it, for its texts.
