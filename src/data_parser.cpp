@@ -91,6 +91,12 @@ class Scanner {
                             end == std::string::npos ? std::string::npos : end - position_);
     }
 
+    // Whether a block's ".word" line starts here.
+    bool atWordLine() const {
+        return position_ < text_.size() && !isDigit(text_[position_]) &&
+               restOfLine().find(".word") != std::string::npos;
+    }
+
     void skipLine() {
         const std::size_t end = text_.find('\n', position_);
         position_ = end == std::string::npos ? text_.size() : end;
@@ -187,6 +193,9 @@ Outcome parseValues(Scanner &scanner, DataImage &image) {
     std::size_t taken = 0;
     for (;;) {
         scanner.skipBlank();
+        if (scanner.atWordLine()) {
+            break; // the next block
+        }
         std::uint64_t value = 0;
         if (!scanner.number(255, value)) {
             if (scanner.atEnd()) {
@@ -213,14 +222,10 @@ Outcome parseValues(Scanner &scanner, DataImage &image) {
     return {};
 }
 
-Outcome parseText(const std::string &text, DataImage &image) {
-    Scanner scanner(text);
-    scanner.skipBlank();
-    if (scanner.atEnd()) {
-        return failure(scanner, "missing '.word' line");
-    }
-    DataImage parsed;
-    Outcome found = parseWordLine(scanner, parsed);
+// One block, from its ".word" line to its last value.
+Outcome parseBlock(Scanner &scanner, DataImage &block) {
+    block.line = scanner.line();
+    Outcome found = parseWordLine(scanner, block);
     if (!found.ok()) {
         return found;
     }
@@ -228,16 +233,93 @@ Outcome parseText(const std::string &text, DataImage &image) {
     if (!scanner.takeWord(".byte")) {
         return failure(scanner, "expected '.byte', found " + scanner.token());
     }
-    found = parseValues(scanner, parsed);
-    if (found.ok()) {
-        image = std::move(parsed);
+    return parseValues(scanner, block);
+}
+
+Outcome parseBlocks(const std::string &text, std::vector<DataImage> &blocks) {
+    Scanner scanner(text);
+    scanner.skipBlank();
+    if (scanner.atEnd()) {
+        return failure(scanner, "missing '.word' line");
     }
-    return found;
+    std::vector<DataImage> parsed;
+    while (!scanner.atEnd()) {
+        parsed.emplace_back();
+        Outcome found = parseBlock(scanner, parsed.back());
+        if (!found.ok()) {
+            return found;
+        }
+        scanner.skipBlank();
+    }
+    blocks = std::move(parsed);
+    return {};
+}
+
+// The stacked picture's size: the blocks with pixels, one under another.
+// Past this many pixels for each byte of the text, the black around narrow
+// blocks would be absurd.
+constexpr std::uint64_t stackedPixelsPerByte = 8;
+
+Outcome stackWithin(const std::vector<DataImage> &blocks, std::size_t textSize,
+                    DataImage &stacked) {
+    if (blocks.size() == 1) {
+        stacked = blocks.front();
+        return {};
+    }
+    std::uint64_t columns = 0;
+    std::uint64_t rows = 0;
+    for (const DataImage &block : blocks) {
+        if (!block.values.empty()) {
+            columns = std::max<std::uint64_t>(columns, block.width);
+            rows += block.height;
+            if (columns * rows > stackedPixelsPerByte * textSize) {
+                return fail(Failure::badData,
+                            "absurd size " + std::to_string(columns) + " x " +
+                                std::to_string(rows) + " for the blocks stacked in a file of " +
+                                std::to_string(textSize) + " bytes",
+                            block.line);
+            }
+        }
+    }
+    DataImage picture;
+    picture.width = static_cast<std::uint32_t>(columns);
+    picture.height = static_cast<std::uint32_t>(rows);
+    Outcome found = allocate(picture.values, {columns, rows});
+    if (!found.ok()) {
+        return found;
+    }
+    std::fill(picture.values.begin(), picture.values.end(), std::uint8_t{0});
+    auto target = picture.values.begin();
+    for (const DataImage &block : blocks) {
+        for (std::size_t row = 0; !block.values.empty() && row < block.height; ++row) {
+            const auto first =
+                block.values.begin() + static_cast<std::ptrdiff_t>(row * block.width);
+            std::copy(first, first + block.width, target);
+            target += static_cast<std::ptrdiff_t>(columns);
+        }
+    }
+    stacked = std::move(picture);
+    return {};
 }
 
 } // namespace
 
+Outcome parseDataBlocks(const std::string &text, std::vector<DataImage> &blocks) {
+    blocks.clear();
+    return guarded([&] { return parseBlocks(text, blocks); });
+}
+
+Outcome stackBlocks(const std::vector<DataImage> &blocks, std::size_t textSize,
+                    DataImage &stacked) {
+    return guarded([&] { return stackWithin(blocks, textSize, stacked); });
+}
+
 Outcome parseData(const std::string &text, DataImage &image) {
     image = DataImage{};
-    return guarded([&] { return parseText(text, image); });
+    std::vector<DataImage> blocks;
+    Outcome found = parseDataBlocks(text, blocks);
+    if (!found.ok()) {
+        return found; // moved, not copied: a copy could run out of memory
+    }
+    return stackBlocks(blocks, text.size(), image);
 }

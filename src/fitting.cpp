@@ -37,12 +37,16 @@ Outcome writeFittedRows(std::ostream &out, const Fitting &fitting,
                         std::vector<std::uint8_t> &values) {
     values.clear();
     Outcome found = fitImage(fitting.columns, fitting.rows, fitting.fit, fitting.filter);
-    if (found.ok() && (fitting.colors != ColorMode::nearest || (fitting.key && transparency))) {
-        found = reduceColors(fitting.colors, values, fitting.key);
-        if (found.ok()) {
-            return writeValueRows(out, values, static_cast<std::size_t>(std::max(width, 0)),
-                                  static_cast<std::size_t>(std::max(height, 0)));
-        }
+    if (!found.ok()) {
+        return found;
     }
-    return found.ok() ? writeDataRows(out) : found;
+    if (fitting.colors == ColorMode::nearest && !(fitting.key && transparency)) {
+        return writeDataRows(out);
+    }
+    found = reduceColors(fitting.colors, values, fitting.key);
+    if (!found.ok()) {
+        return found;
+    }
+    return writeValueRows(out, values, static_cast<std::size_t>(std::max(width, 0)),
+                          static_cast<std::size_t>(std::max(height, 0)));
 }

@@ -20,14 +20,22 @@ Outcome encodePreview(const DataImage &image, std::string &bmp) {
 Outcome writePreview(const std::string &base) {
     std::string text;
     Outcome found = readWholeFile(base + ".data", text);
+    std::vector<DataImage> blocks;
+    if (found.ok()) {
+        found = parseDataBlocks(text, blocks);
+    }
+    // Every block is checked before anything is printed: one under another.
     DataImage image;
     if (found.ok()) {
-        found = parseData(text, image);
+        found = stackBlocks(blocks, text.size(), image);
     }
     if (!found.ok()) {
         return found;
     }
-    printLine(sizeLine(image.width, image.height));
+    for (const DataImage &block : blocks) {
+        printLine(sizeLine(block.width, block.height));
+    }
+    std::vector<DataImage>().swap(blocks);
     std::string().swap(text);
     std::string bmp;
     found = encodePreview(image, bmp);

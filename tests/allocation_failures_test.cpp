@@ -11,6 +11,7 @@
 #include "color_modes.h"
 #include "data_parser.h"
 #include "data_writer.h"
+#include "fitting.h"
 #include "resize.h"
 
 #include <gtest/gtest.h>
@@ -185,6 +186,8 @@ TEST(AllocationFailures, DecodingAnswersOutOfMemoryAndLeavesNoPicture) {
 
 TEST(AllocationFailures, FittingAndReducingAnswerOutOfMemory) {
     std::vector<std::uint8_t> values;
+    CountingSink sink;
+    std::ostream out(&sink);
     const std::vector<EntryPoint> entries{
         {"fit inside, smooth", decodeTransparentSample,
          [] { return fitImage(3, 7, FitMode::fitInside, ResizeFilter::smooth); }},
@@ -198,6 +201,15 @@ TEST(AllocationFailures, FittingAndReducingAnswerOutOfMemory) {
          [&] { return reduceColors(ColorMode::diffuse, values, 0xE3); }},
         {"ordered", decodeTransparentSample,
          [&] { return reduceColors(ColorMode::ordered, values); }},
+        {"fitted rows", decodeTransparentSample,
+         [&] {
+             Fitting fitting;
+             fitting.fit = FitMode::stretch;
+             fitting.columns = 3;
+             fitting.rows = 2;
+             fitting.colors = ColorMode::diffuse;
+             return writeFittedRows(out, fitting, values);
+         }},
     };
     for (const EntryPoint &entry : entries) {
         checkEveryAllocation(entry);
@@ -207,6 +219,7 @@ TEST(AllocationFailures, FittingAndReducingAnswerOutOfMemory) {
 TEST(AllocationFailures, WritingParsingAndEncodingAnswerOutOfMemory) {
     const std::string text = "pic: .word 2, 2\n.byte 1,2,\n3,255,\n\n";
     const std::string shortText = "pic: .word 2, 2\n.byte 1,2,\n3,\n";
+    const std::string twoBlocks = text + "pic_1: .word 3, 1\n.byte 4,5,6,\n\n";
     DataImage image;
     std::vector<std::uint8_t> rgb;
     std::string bytes;
@@ -222,6 +235,7 @@ TEST(AllocationFailures, WritingParsingAndEncodingAnswerOutOfMemory) {
         {"dataHeader", [] {}, [&] { return dataHeader(label, 640, 480, header); }},
         {"parseData", [] {}, [&] { return parseData(text, image); }},
         {"parseData, too few values", [] {}, [&] { return parseData(shortText, image); }},
+        {"parseData, blocks stacked", [] {}, [&] { return parseData(twoBlocks, image); }},
         {"expandColors", [] {}, [&] { return expandColors(values, rgb); }},
         {"encodeBmp", [] {}, [&] { return encodeBmp(2, 2, pixels, bytes); }},
     };

@@ -133,6 +133,9 @@ TEST(ParseData, ReportsWhereAndWhatIsWrong) {
         {"logo: .word 1, 1\n.byte 1,\n2,\n", 3, "too many values: more than 1"},
         {"logo: .word 2, 1\n.byte 1 2,\n", 2, "expected ',' after a value, found '2'"},
         {"logo: .word 1, 1\n.byte 1", 2, "expected ',' after a value, found end of file"},
+        {"a: .word 1, 1\n.byte 1,\nb: .word 2, 1\n.byte 1,300,\n", 4, "value over 255"},
+        {"a: .word 2, 1\n.byte 1,\nb: .word 1, 1\n.byte 0,\n", 3, "too few values: 1 of 2"},
+        {"a: .word 1, 1\n.byte 1,\nb: .word 1 1\n.byte 0,\n", 3, wordLine.c_str()},
     };
     for (const Case &c : cases) {
         const Parsed parsed = parse(c.text);
@@ -157,6 +160,37 @@ TEST_F(Data2bmp, WritesThePreviewAndPrintsTheSize) {
     EXPECT_EQ(readFile("logo.preview.bmp"),
               bmpFile(2, 2, {255, 0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0}));
     EXPECT_EQ(listDirectory("."), (std::vector<std::string>{"logo.data", "logo.preview.bmp"}));
+}
+
+// Blocks one under another, left-aligned over black; a block without pixels
+// adds none, but has its size line.
+TEST_F(Data2bmp, StacksTheBlocksOfAFile) {
+    writeFile("sheet.data",
+              textLines({"sheet_0: .word 3, 1", ".byte 7,255,56,", "", "sheet_1: .word 0, 5",
+                         ".byte ", "", "sheet_2: .word 1, 2", ".byte 192,", "255,", "", ""}));
+    const RunResult result = runData2bmp({"sheet"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output, "size:3 x 1\nsize:0 x 5\nsize:1 x 2\n");
+    const std::vector<std::uint8_t> red{255, 0, 0}, white{255, 255, 255}, green{0, 255, 0},
+        blue{0, 0, 255}, black{0, 0, 0};
+    std::vector<std::uint8_t> rgb;
+    for (const auto *pixel :
+         {&red, &white, &green, &blue, &black, &black, &white, &black, &black}) {
+        rgb.insert(rgb.end(), pixel->begin(), pixel->end());
+    }
+    EXPECT_EQ(readFile("sheet.preview.bmp"), bmpFile(3, 3, rgb));
+    // A wide block under a tall one leaves mostly black: past 8 pixels a byte of text it is
+    // refused.
+    std::string absurd = "tall: .word 1, 200\n.byte ";
+    for (int i = 0; i < 200; ++i) {
+        absurd += "0,";
+    }
+    absurd += "\nwide: .word 200, 1\n.byte " + absurd.substr(absurd.find("0,")) + "\n";
+    writeFile("sheet.data", absurd);
+    EXPECT_EQ(runData2bmp({"sheet"}).output,
+              "Error: bad data file (line 3): absurd size 200 x 201 for the blocks stacked in a "
+              "file of " +
+                  std::to_string(absurd.size()) + " bytes\n");
 }
 
 TEST_F(Data2bmp, FailuresPrintOneLineAndLeaveThePreviewAlone) {
