@@ -33,20 +33,28 @@ bool chooseByName(const std::string &fit, const std::string &filter, const std::
     return fitKnown && filterKnown && colorsKnown;
 }
 
-Outcome writeFittedRows(std::ostream &out, const Fitting &fitting,
-                        std::vector<std::uint8_t> &values) {
+Outcome fitAndReduce(const Fitting &fitting, std::vector<std::uint8_t> &values) {
     values.clear();
     Outcome found = fitImage(fitting.columns, fitting.rows, fitting.fit, fitting.filter);
-    if (!found.ok()) {
+    if (!found.ok() || (fitting.colors == ColorMode::nearest && !(fitting.key && transparency))) {
         return found;
     }
-    if (fitting.colors == ColorMode::nearest && !(fitting.key && transparency)) {
+    return reduceColors(fitting.colors, values, fitting.key);
+}
+
+Outcome writeReducedRows(std::ostream &out, const std::vector<std::uint8_t> &values) {
+    if (values.empty()) {
         return writeDataRows(out);
-    }
-    found = reduceColors(fitting.colors, values, fitting.key);
-    if (!found.ok()) {
-        return found;
     }
     return writeValueRows(out, values, static_cast<std::size_t>(std::max(width, 0)),
                           static_cast<std::size_t>(std::max(height, 0)));
+}
+
+Outcome writeFittedRows(std::ostream &out, const Fitting &fitting,
+                        std::vector<std::uint8_t> &values) {
+    Outcome found = fitAndReduce(fitting, values);
+    if (!found.ok()) {
+        return found;
+    }
+    return writeReducedRows(out, values);
 }

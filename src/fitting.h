@@ -34,7 +34,16 @@ struct Fitting {
 bool chooseByName(const std::string &fit, const std::string &filter, const std::string &colors,
                   Fitting &fitting);
 
-// Fits the image state as chosen and writes the rows of its data text: what
+// Fits the image state as chosen and reduces its colours: `values` holds the
+// reduced colours, or is left empty where each pixel's colour byte is its
+// packColor.
+Outcome fitAndReduce(const Fitting &fitting, std::vector<std::uint8_t> &values);
+
+// The rows of the image state's data text with those colours (what
+// writeDataRows writes where `values` is empty).
+Outcome writeReducedRows(std::ostream &out, const std::vector<std::uint8_t> &values);
+
+// Both: fits the image state as chosen and writes the rows of its data text: what
 // writeDataRows writes, with the colours reduced as chosen. `values` keeps
 // the reduced colours, or is left empty where each pixel's colour byte is
 // its packColor.

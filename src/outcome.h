@@ -32,7 +32,8 @@
     X(damaged, page, "Error: damaged picture file")                                                \
     X(tooLarge, page, "Error: picture too large to decode in this browser")                        \
     X(unknownFormat, page, "Error: picture format unknown to this browser")                        \
-    X(noDecoder, page, "Error: this browser cannot decode this format here")
+    X(noDecoder, page, "Error: this browser cannot decode this format here")                       \
+    X(badFrames, page, "Error: bad frames ({detail})")
 
 #define BMP2DATA_FAILURE_NAME(name, where, line) name, // NOLINT(cppcoreguidelines-macro-usage)
 enum class Failure { BMP2DATA_FAILURES(BMP2DATA_FAILURE_NAME) };

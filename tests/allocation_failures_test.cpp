@@ -12,6 +12,7 @@
 #include "data_parser.h"
 #include "data_writer.h"
 #include "fitting.h"
+#include "frames.h"
 #include "resize.h"
 
 #include <gtest/gtest.h>
@@ -184,10 +185,13 @@ TEST(AllocationFailures, DecodingAnswersOutOfMemoryAndLeavesNoPicture) {
     }
 }
 
-TEST(AllocationFailures, FittingAndReducingAnswerOutOfMemory) {
+TEST(AllocationFailures, FittingReducingAndCuttingAnswerOutOfMemory) {
     std::vector<std::uint8_t> values;
     CountingSink sink;
     std::ostream out(&sink);
+    const StartFrame startFrame = [](std::uint32_t, std::uint32_t, std::uint32_t) {
+        return Outcome{};
+    };
     const std::vector<EntryPoint> entries{
         {"fit inside, smooth", decodeTransparentSample,
          [] { return fitImage(3, 7, FitMode::fitInside, ResizeFilter::smooth); }},
@@ -201,6 +205,18 @@ TEST(AllocationFailures, FittingAndReducingAnswerOutOfMemory) {
          [&] { return reduceColors(ColorMode::diffuse, values, 0xE3); }},
         {"ordered", decodeTransparentSample,
          [&] { return reduceColors(ColorMode::ordered, values); }},
+        {"frames", decodeTransparentSample,
+         [&] {
+             FrameChoices choices;
+             choices.frameWidth = 2;
+             choices.frameHeight = 1;
+             choices.skipEmpty = true;
+             FrameGrid grid;
+             Outcome found = layOutFrames(choices, 4, 3, grid);
+             FrameCounts counts;
+             return found.ok() ? writeFrames(grid, Fitting{}, true, out, startFrame, counts)
+                               : found;
+         }},
         {"fitted rows", decodeTransparentSample,
          [&] {
              Fitting fitting;

@@ -105,6 +105,7 @@ const texts = {
       unknownFormat: "Este navegador não sabe decodificar este formato de imagem. Salve a imagem como PNG, JPEG ou BMP.",
       noDecoder: "Este navegador não dá a esta página o que ela precisa para decodificar este formato (a página testa isso ao abrir). Salve a imagem como BMP ou use outro navegador.",
       badSize: "Esse tamanho não serve: largura e altura vão de 1 a 8192 pixels.",
+      badFrames: "Esses quadros não servem para esta imagem (o motivo está entre parênteses). Corrija os números do grupo Quadros.",
     },
   },
   en: {
@@ -208,6 +209,7 @@ const texts = {
       unknownFormat: "This browser can't decode this picture format. Save the picture as PNG, JPEG or BMP.",
       noDecoder: "This browser doesn't give this page what it needs to decode this format (the page checks when it opens). Save the picture as a BMP, or use another browser.",
       badSize: "That size won't do: width and height go from 1 to 8192 pixels.",
+      badFrames: "Those frames don't work for this picture (the reason is in brackets). Fix the numbers in the Frames group.",
     },
   },
 };

@@ -23,7 +23,8 @@
 // colour byte for transparent pixels, or -1)}.
 //
 // result: {ok, failure (its name; "" for none), line (the size line or the
-// error line, as the programs print it), width, height, transparent,
+// error line, as the programs print it; for a data file of several blocks,
+// a size line for each), width, height, transparent,
 // partlyTransparent (whether the browser gave any alpha below 255),
 // shownWidth, shownHeight, shownImage, shownPreview (the picture as read and
 // with its reduced colours, RGBA, top row first), file (a data file's
@@ -237,9 +238,13 @@ Outcome convertBmp(const Options &options) {
 Outcome previewData(const Options &options) {
     std::string text;
     Outcome found = readWhole(options, text);
-    DataImage image;
+    std::vector<DataImage> blocks;
     if (found.ok()) {
-        found = parseData(text, image);
+        found = parseDataBlocks(text, blocks);
+    }
+    DataImage image; // the blocks one under another, as data2bmp shows them
+    if (found.ok()) {
+        found = stackBlocks(blocks, text.size(), image);
     }
     std::vector<std::uint8_t> rgb;
     if (found.ok()) {
@@ -251,7 +256,9 @@ Outcome previewData(const Options &options) {
     if (!found.ok()) {
         return found;
     }
-    answer.line = sizeLine(image.width, image.height);
+    for (const DataImage &block : blocks) { // data2bmp's lines, one a block
+        answer.line += (answer.line.empty() ? "" : "\n") + sizeLine(block.width, block.height);
+    }
     answer.width = image.width;
     answer.height = image.height;
     if (image.values.empty()) {

@@ -19,8 +19,8 @@ for (const [name, path] of Object.entries(programs)) {
 }
 
 // Copies `input` to NAME.EXTENSION in a new folder, runs the program on NAME
-// there and returns its exit status, its last output line and the file it
-// wrote, if any.
+// there and returns its exit status, its output (on failure its last line,
+// the error) and the file it wrote, if any.
 export function runNative(program, input, extension, output, name = "pic") {
   const folder = mkdtempSync(join(tmpdir(), "bmp2data-web-"));
   try {
@@ -37,7 +37,7 @@ export function runNative(program, input, extension, output, name = "pic") {
     const written = join(folder, `${name}.${output}`);
     return {
       status,
-      line: lines[lines.length - 1],
+      line: status === 0 ? lines.join("\n") : lines[lines.length - 1],
       file: existsSync(written) ? readFileSync(written) : null,
     };
   } finally {

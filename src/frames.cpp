@@ -1,0 +1,207 @@
+#include "frames.h"
+
+#include "bmp_decoder.h"
+#include "data_writer.h"
+#include "memory.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace {
+
+Outcome badFrames(const std::string &what) {
+    return fail(Failure::badFrames, what);
+}
+
+// A whole number from `least` to `most`, or what is wrong with it.
+bool wholeWithin(double value, double least, double most) {
+    return std::floor(value) == value && value >= least && value <= most;
+}
+
+Outcome checkChoices(const FrameChoices &choices, std::uint32_t width, std::uint32_t height) {
+    if (!choices.frameWidth || !choices.frameHeight) {
+        return badFrames("give both the frame width and the frame height, or neither");
+    }
+    for (const auto &[value, name] :
+         {std::pair{choices.margin, "margin"}, std::pair{choices.spacing, "spacing"}}) {
+        if (value && !wholeWithin(*value, 0, 1e9)) {
+            return badFrames(std::string(name) + " must be a whole number, 0 or more");
+        }
+    }
+    const double margin = choices.margin.value_or(0);
+    for (const auto &[value, side, name] :
+         {std::tuple{*choices.frameWidth, width, "frame width"},
+          std::tuple{*choices.frameHeight, height, "frame height"}}) {
+        const double most = side > margin ? side - margin : 0;
+        if (!wholeWithin(value, 1, most)) {
+            return badFrames(std::string(name) + " must be a whole number from 1 to " +
+                             std::to_string(static_cast<std::uint64_t>(std::max(most, 1.0))) +
+                             " (the picture less the margin)");
+        }
+    }
+    return {};
+}
+
+// How many frames fit across `side` pixels, and the pixels left over.
+std::pair<std::uint32_t, std::uint32_t> framesAcross(std::uint64_t side, std::uint64_t frame,
+                                                     std::uint64_t margin, std::uint64_t spacing) {
+    const std::uint64_t count = (side - margin + spacing) / (frame + spacing);
+    const std::uint64_t taken = count * frame + (count - 1) * spacing;
+    return {static_cast<std::uint32_t>(count), static_cast<std::uint32_t>(side - margin - taken)};
+}
+
+Outcome layOut(const FrameChoices &choices, std::uint32_t width, std::uint32_t height,
+               FrameGrid &grid) {
+    Outcome found = checkChoices(choices, width, height);
+    if (!found.ok()) {
+        return found;
+    }
+    FrameGrid laid;
+    laid.frameWidth = static_cast<std::uint32_t>(*choices.frameWidth);
+    laid.frameHeight = static_cast<std::uint32_t>(*choices.frameHeight);
+    laid.margin = static_cast<std::uint32_t>(choices.margin.value_or(0));
+    laid.spacing = static_cast<std::uint32_t>(choices.spacing.value_or(0));
+    std::tie(laid.columns, laid.leftoverColumns) =
+        framesAcross(width, laid.frameWidth, laid.margin, laid.spacing);
+    std::tie(laid.rows, laid.leftoverRows) =
+        framesAcross(height, laid.frameHeight, laid.margin, laid.spacing);
+    if (std::uint64_t{laid.columns} * laid.rows > maxFrames) {
+        return badFrames(std::to_string(std::uint64_t{laid.columns} * laid.rows) +
+                         " frames: at most " + std::to_string(maxFrames));
+    }
+    grid = laid;
+    return {};
+}
+
+// The image state set aside while its frames are cut, and given back.
+class Sheet {
+  public:
+    Sheet()
+        : width_(width), height_(height), texels_(std::move(texels)),
+          transparency_(std::move(transparency)) {
+        clearImage();
+    }
+    Sheet(const Sheet &) = delete;
+    Sheet &operator=(const Sheet &) = delete;
+    Sheet(Sheet &&) = delete;
+    Sheet &operator=(Sheet &&) = delete;
+    ~Sheet() {
+        width = width_;
+        height = height_;
+        texels = std::move(texels_);
+        transparency = std::move(transparency_);
+    }
+
+    // Puts frame (column, row) into the image state, stored bottom-up as
+    // the sheet is; `allTransparent` says whether every one of its pixels is.
+    Outcome cut(const FrameGrid &grid, std::uint32_t column, std::uint32_t row,
+                bool &allTransparent) const {
+        clearImage();
+        const std::size_t left =
+            grid.margin + std::size_t{column} * (grid.frameWidth + grid.spacing);
+        const std::size_t top = grid.margin + std::size_t{row} * (grid.frameHeight + grid.spacing);
+        std::unique_ptr<std::uint8_t[]> pixels;
+        std::unique_ptr<std::uint8_t[]> marks;
+        Outcome found = allocate(pixels, {grid.frameWidth, grid.frameHeight, 3});
+        if (found.ok() && transparency_) {
+            found = allocate(marks, {grid.frameWidth, grid.frameHeight});
+        }
+        if (!found.ok()) {
+            return found;
+        }
+        const auto sheetWidth = static_cast<std::size_t>(width_);
+        std::size_t transparent = 0;
+        for (std::size_t y = 0; y < grid.frameHeight; ++y) {
+            const std::size_t from =
+                (static_cast<std::size_t>(height_) - 1 - (top + y)) * sheetWidth + left;
+            const std::size_t to = (grid.frameHeight - 1 - y) * std::size_t{grid.frameWidth};
+            std::memcpy(&pixels[to * 3], &texels_[from * 3], std::size_t{grid.frameWidth} * 3);
+            if (marks) {
+                std::memcpy(&marks[to], &transparency_[from], grid.frameWidth);
+                transparent += static_cast<std::size_t>(
+                    std::count(&marks[to], &marks[to] + grid.frameWidth, std::uint8_t{1}));
+            }
+        }
+        allTransparent = transparent == std::size_t{grid.frameWidth} * grid.frameHeight;
+        width = static_cast<std::int32_t>(grid.frameWidth);
+        height = static_cast<std::int32_t>(grid.frameHeight);
+        texels = std::move(pixels);
+        transparency = std::move(marks);
+        return {};
+    }
+
+  private:
+    std::int32_t width_;
+    std::int32_t height_;
+    std::unique_ptr<std::uint8_t[]> texels_;
+    std::unique_ptr<std::uint8_t[]> transparency_;
+};
+
+// Whether every colour byte of the fitted frame is `key`: the reduced
+// colours where there are any, else each pixel's packColor.
+bool allKey(std::uint8_t key, const std::vector<std::uint8_t> &values) {
+    if (!values.empty()) {
+        return std::all_of(values.begin(), values.end(),
+                           [key](std::uint8_t v) { return v == key; });
+    }
+    const std::size_t pixels = static_cast<std::size_t>(std::max(width, 0)) *
+                               static_cast<std::size_t>(std::max(height, 0));
+    for (std::size_t i = 0; i < pixels; ++i) {
+        const std::uint8_t *pixel = &texels[i * 3];
+        if (packColor(pixel[0], pixel[1], pixel[2]) != key) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Outcome writeEach(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty, std::ostream &out,
+                  const StartFrame &start, FrameCounts &counts) {
+    const Sheet sheet;
+    FrameCounts done;
+    std::vector<std::uint8_t> values;
+    for (std::uint32_t row = 0; row < grid.rows; ++row) {
+        for (std::uint32_t column = 0; column < grid.columns; ++column) {
+            bool allTransparent = false;
+            Outcome found = sheet.cut(grid, column, row, allTransparent);
+            if (found.ok()) {
+                found = fitAndReduce(fitting, values);
+            }
+            if (!found.ok()) {
+                return found;
+            }
+            if (skipEmpty && (allTransparent || (fitting.key && allKey(*fitting.key, values)))) {
+                ++done.skipped;
+                continue;
+            }
+            found = start(row * grid.columns + column, static_cast<std::uint32_t>(width),
+                          static_cast<std::uint32_t>(height));
+            if (found.ok()) {
+                found = writeReducedRows(out, values);
+            }
+            if (!found.ok()) {
+                return found;
+            }
+            ++done.written;
+        }
+    }
+    counts = done;
+    return {};
+}
+
+} // namespace
+
+Outcome layOutFrames(const FrameChoices &choices, std::uint32_t width, std::uint32_t height,
+                     FrameGrid &grid) {
+    return guarded([&] { return layOut(choices, width, height, grid); });
+}
+
+Outcome writeFrames(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty,
+                    std::ostream &out, const StartFrame &start, FrameCounts &counts) {
+    return guarded([&] { return writeEach(grid, fitting, skipEmpty, out, start, counts); });
+}
