@@ -34,6 +34,8 @@ class CardText {
   // A conversion again replaces the text.
   clear() {
     this.body = null;
+    this.text = null;
+    this.generation = (this.generation ?? 0) + 1;
     withdraw(this.part(".text-box a"));
     this.part(".text").replaceChildren();
     this.shownBytes = 0;
@@ -42,9 +44,11 @@ class CardText {
     this.part(".text-box").hidden = true;
   }
 
-  // The text after its first line, as the core handed it out.
-  take(body) {
+  // The text as the core handed it out: after its first line, or for a
+  // picture cut into frames, each frame's rows without its label line.
+  take(body, frames) {
     this.body = body;
+    this.frameStarts = frames;
     if (!this.labelGiven) this.part(".label").value = baseName(this.card.file.name);
     this.labelGiven = true;
     this.part(".label-row").hidden = false;
@@ -63,16 +67,34 @@ class CardText {
     fix.textContent = say("useFixed", fixed);
   }
 
-  // The download always holds the label shown: its first line is made anew
-  // at once, the rest is the text the core handed out.
+  // The text's parts for `label`: its label line and the rest, or each
+  // frame's label line (LABEL_N) and rows.
+  partsFor(core, label) {
+    const frames = this.frameStarts;
+    if (!frames) return [core.dataLine(label, this.card.reply.width, this.card.reply.height), this.body];
+    const parts = [];
+    for (let i = 0; i < frames.numbers.length; i++) {
+      const end = i + 1 < frames.offsets.length ? frames.offsets[i + 1] : this.body.size;
+      parts.push(core.dataLine(`${label}_${frames.numbers[i]}`, frames.width, frames.height),
+                 this.body.slice(frames.offsets[i], end));
+    }
+    return parts;
+  }
+
+  // The download always holds the label shown: its label lines are made
+  // anew at once, the rest is the text the core handed out.
   async labelChanged() {
     const label = this.part(".label").value;
     this.label = label;
     const core = await lineCore;
     if (this.label !== label || !this.body) return; // a newer label is on its way
-    this.head = core.dataLine(label, this.card.reply.width, this.card.reply.height);
-    this.text = new Blob([this.head, this.body], { type: "text/plain" });
-    this.part(".text .head")?.replaceChildren(this.head);
+    this.text = new Blob(this.partsFor(core, label), { type: "text/plain" });
+    this.generation = (this.generation ?? 0) + 1;
+    this.part(".text").replaceChildren();
+    this.shownBytes = 0;
+    this.midRow = false;
+    this.loading = false;
+    this.showMore();
     const link = this.part(".text-box a");
     if (label === "") {
       withdraw(link);
@@ -80,37 +102,36 @@ class CardText {
       offer(link, `${label}.data`, this.text);
     }
     this.card.showTexts();
+    offerAll();
   }
 
   // The text appears a piece at a time as it is scrolled. Each piece is a
   // block of its own of at most 16 KiB, ending after a line or, within a
   // longer row, after a value; a block that goes on with a row is marked.
   // So neither reading nor laying out ever takes in more than one piece,
-  // whatever the picture's size. (The text after the first line is ASCII:
-  // one byte a character.)
+  // whatever the picture's size. A label change starts the text again.
+  // (Only the labels may be more than one byte a character.)
   async showMore() {
     const box = this.part(".text");
-    if (this.loading || !this.body) return;
+    if (this.loading || !this.text) return;
     const nearEnd = box.scrollTop + box.clientHeight > box.scrollHeight - 400;
-    if (!nearEnd || this.shownBytes >= this.body.size) return;
+    if (!nearEnd || this.shownBytes >= this.text.size) return;
     this.loading = true;
-    const text = await this.body.slice(this.shownBytes, this.shownBytes + 16384).text();
-    let end = text.length;
-    if (this.shownBytes + end < this.body.size) {
-      const lineEnd = text.lastIndexOf("\n") + 1;
-      end = lineEnd > 0 ? lineEnd : text.lastIndexOf(",") + 1;
+    const generation = this.generation;
+    const bytes = new Uint8Array(await this.text.slice(this.shownBytes, this.shownBytes + 16384)
+      .arrayBuffer());
+    if (generation !== this.generation) return; // a new label started the text again
+    let end = bytes.length;
+    if (this.shownBytes + end < this.text.size) {
+      const lineEnd = bytes.lastIndexOf(10) + 1;
+      end = lineEnd > 0 ? lineEnd : bytes.lastIndexOf(44) + 1;
     }
+    const text = new TextDecoder().decode(bytes.subarray(0, end));
     const block = document.createElement("div");
-    if (!box.firstChild) {
-      const head = document.createElement("span");
-      head.className = "head";
-      head.textContent = this.head ?? "";
-      block.append(head);
-    }
     block.classList.toggle("continued", this.midRow === true);
-    block.append(text.slice(0, end));
+    block.append(text);
     box.append(block);
-    this.midRow = !text.slice(0, end).endsWith("\n");
+    this.midRow = !text.endsWith("\n");
     this.shownBytes += end;
     this.loading = false;
     this.showMore();

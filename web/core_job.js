@@ -34,7 +34,9 @@ function inputReader({ bytes, file }) {
 }
 
 // The core's answer to `options`; `input` is {bytes} or {file}, or nothing
-// for a picture already given in tiles.
+// for a picture already given in tiles. A picture cut into frames has, in
+// `frames`, each frame's number and where its rows start in the text, and
+// the frames' size.
 function runCoreJob(core, options, input, takePiece) {
   const read = input ? inputReader(input) : () => false;
   core.onPiece = takePiece;
@@ -45,9 +47,23 @@ function runCoreJob(core, options, input, takePiece) {
       return false; // nothing may be thrown through the core
     }
   };
+  // Where each frame's rows start among the text's bytes, for its label line.
+  const numbers = [];
+  const offsets = [];
+  let frameSize = [0, 0];
+  core.onFrame = (number, width, height, offset) => {
+    numbers.push(number);
+    offsets.push(offset);
+    frameSize = [width, height];
+  };
   const result = core.convert(options);
   for (const name of ["shownImage", "shownPreview", "file"]) {
     result[name] = result[name] ? result[name].slice().buffer : null;
+  }
+  if (result.frames) {
+    Object.assign(result.frames, { numbers: Uint32Array.from(numbers),
+                                   offsets: Float64Array.from(offsets),
+                                   width: frameSize[0], height: frameSize[1] });
   }
   return result;
 }

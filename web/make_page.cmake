@@ -10,7 +10,8 @@ set(WORKER_files "${SOURCE}/containers.js" "${SOURCE}/probes.js" "${SOURCE}/deco
     "${SOURCE}/core_job.js" "${SOURCE}/worker.js")
 set(TEXTS_files "${SOURCE}/texts.js")
 set(PAGE_files "${SOURCE}/containers.js" "${SOURCE}/probes.js" "${SOURCE}/card_choices.js"
-    "${SOURCE}/card_text.js" "${SOURCE}/page.js")
+    "${SOURCE}/card_frames.js" "${SOURCE}/card_text.js"
+    "${SOURCE}/download_all.js" "${SOURCE}/page.js")
 set(STYLE_files "${SOURCE}/page.css")
 file(READ "${SOURCE}/page.html" page)
 foreach(part CORE WORKER TEXTS PAGE STYLE)

@@ -79,6 +79,7 @@ function applyLanguage() {
     button.setAttribute("aria-pressed", String(button.dataset.language === language));
   }
   for (const card of cards) card.showTexts();
+  offerAll();
 }
 
 for (const button of document.querySelectorAll("[data-language]")) {
@@ -337,6 +338,7 @@ class Card {
     this.part("h2").textContent = file.name;
     this.part(".remove").addEventListener("click", () => this.remove(true));
     this.choices = new CardChoices(this);
+    this.frames = new CardFrames(this);
     this.text = new CardText(this);
     this.choices.show(rememberedChoices());
     this.generation = 0;
@@ -344,6 +346,7 @@ class Card {
     results.append(this.view);
     cards.add(this);
     this.showTexts();
+    offerAll();
   }
 
   async convert() {
@@ -364,13 +367,15 @@ class Card {
   request() {
     const fitting = this.kind === "data" ? undefined : fittingFor(this.choices.values());
     this.fitted = fitting !== undefined && fitting.fit !== "original";
-    return { kind: this.kind, file: this.file, ...shownSize, fitting };
+    this.askedFrames = this.kind === "data" ? undefined : this.frames.values();
+    return { kind: this.kind, file: this.file, ...shownSize, fitting, frames: this.askedFrames };
   }
 
   async reconvert() {
     const mine = ++this.generation;
     this.stage = "converting";
     this.showTexts();
+    offerAll();
     const reply = await inWorker(this.request(), () => {});
     if (mine === this.generation) this.show(reply);
   }
@@ -389,6 +394,10 @@ class Card {
       const data = this.kind === "data";
       draw(this.part(".original canvas"), reply.shownWidth, reply.shownHeight, reply.shownImage);
       draw(this.part(".reduced canvas"), reply.shownWidth, reply.shownHeight, reply.shownPreview);
+      if (reply.frames) {
+        drawFrameGrid(this.part(".original canvas"), reply.width, reply.height, this.askedFrames,
+                      reply.frames);
+      }
       this.part(".original").hidden = data;
       this.part(".pictures").hidden = false;
     }
@@ -397,14 +406,17 @@ class Card {
             new Blob([reply.file], { type: "image/bmp" }));
       this.part(".download-only").hidden = false;
     } else if (reply.ok && reply.body) {
-      this.text.take(reply.body);
+      this.text.take(reply.body, reply.frames);
     } else if (reply.ok) {
       this.tooLarge = true; // converted, but the browser cannot hold its text
     }
     // The choices stay where they can mend what failed: a size out of range.
-    this.part(".fitting").hidden = this.kind === "data" || (!reply.ok && reply.failure !== "badSize");
+    const mendable = reply.ok || reply.failure === "badSize" || reply.failure === "badFrames";
+    this.part(".fitting").hidden = this.kind === "data" || !mendable;
+    this.part(".frames").hidden = this.kind === "data" || !mendable;
     this.choices.show(this.choices.values());
     this.showTexts();
+    offerAll();
   }
 
   // Everything the card says in the page's language.
@@ -428,6 +440,7 @@ class Card {
     if (this.kind === "picture" && decoding.png?.keepsTransparent === false) {
       this.part('.transparent option[value="keep"]').textContent = say("transparentKeepLost");
     }
+    this.frames.showTexts(this.reply);
     this.part(".original figcaption").textContent = say(this.fitted ? "fitted" : "asRead");
     this.part(".reduced figcaption").textContent =
       say(this.kind === "data" ? "dataColours" : "reduced");
@@ -443,6 +456,7 @@ class Card {
     for (const link of this.view.querySelectorAll("a.download")) withdraw(link);
     this.view.remove();
     cards.delete(this);
+    offerAll();
     clearButton.hidden = cards.size === 0;
     if (moveFocus) (next ? next.part(".remove") : fileInput).focus();
   }

@@ -91,6 +91,24 @@ const texts = {
     leadingDigit: (digit) => `Os montadores não aceitam rótulos que começam com um dígito (${digit}).`,
     space: "espaço",
     useFixed: (label) => `Usar ${label}`,
+    downloadAll: "Baixar tudo",
+    allNameLabel: "Arquivo com todas",
+    allName: "imagens.data",
+    allWaiting: (ready, total) => `Esperando as imagens: ${ready} de ${total} prontas.`,
+    allLeftOut: (names) => `Ficam de fora porque falharam: ${names}.`,
+    allClash: (label, first, second) => `O rótulo ${label} aparece em ${first} e em ${second}, e `
+      + "os montadores recusam um rótulo definido duas vezes. Renomeie um deles para baixar tudo.",
+    frames: "Quadros",
+    frameWidth: "Largura do quadro",
+    frameHeight: "Altura do quadro",
+    margin: "Margem",
+    spacing: "Espaçamento",
+    skipEmpty: "Pular quadros vazios",
+    framesMade: (made, skipped, columns, rows) =>
+      `${made === 1 ? "1 quadro feito" : `${made} quadros feitos`}, `
+      + `${skipped === 1 ? "1 pulado" : `${skipped} pulados`}. Sobram `
+      + `${columns === 1 ? "1 coluna" : `${columns} colunas`} e `
+      + `${rows === 1 ? "1 linha" : `${rows} linhas`} de pixels.`,
     failures: {
       cannotRead: "O navegador não conseguiu ler o arquivo; talvez ele tenha mudado ou sido apagado depois de escolhido. Escolha-o de novo.",
       notBmp: "O arquivo começa como um BMP, mas é menor que o próprio cabeçalho. Exporte a imagem de novo.",
@@ -195,6 +213,23 @@ const texts = {
     leadingDigit: (digit) => `Assemblers reject labels that start with a digit (${digit}).`,
     space: "a space",
     useFixed: (label) => `Use ${label}`,
+    downloadAll: "Download all",
+    allNameLabel: "File for all of them",
+    allName: "pictures.data",
+    allWaiting: (ready, total) => `Waiting for the pictures: ${ready} of ${total} ready.`,
+    allLeftOut: (names) => `Left out because they failed: ${names}.`,
+    allClash: (label, first, second) => `The label ${label} is in both ${first} and ${second}, and `
+      + "assemblers refuse a label defined twice. Rename one of them to download all.",
+    frames: "Frames",
+    frameWidth: "Frame width",
+    frameHeight: "Frame height",
+    margin: "Margin",
+    spacing: "Spacing",
+    skipEmpty: "Skip empty frames",
+    framesMade: (made, skipped, columns, rows) =>
+      `${made === 1 ? "1 frame" : `${made} frames`} made, ${skipped} skipped. `
+      + `${columns === 1 ? "1 pixel column" : `${columns} pixel columns`} and `
+      + `${rows === 1 ? "1 pixel row" : `${rows} pixel rows`} left over.`,
     failures: {
       cannotRead: "The browser couldn't read the file; it may have changed or been deleted after you chose it. Choose it again.",
       notBmp: "The file starts like a BMP but is shorter than its own header. Export the picture again.",

@@ -20,7 +20,11 @@
 // file's bytes), maxWidth, maxHeight (of the pictures shown), columns, rows
 // (the display), fit ("original" | "inside" | "fill" | "stretch"), filter
 // ("sharp" | "smooth"), colors ("nearest" | "ordered" | "diffuse"), key (a
-// colour byte for transparent pixels, or -1)}.
+// colour byte for transparent pixels, or -1), frameWidth, frameHeight,
+// margin, spacing (numbers, or absent for an empty box; see frames.h),
+// skipEmpty}. A picture cut into frames is converted whole, and its text
+// comes frame by frame: Module.onFrame(number, width, height, offset) before
+// each frame's rows, `offset` counting the bytes handed out before them.
 //
 // result: {ok, failure (its name; "" for none), line (the size line or the
 // error line, as the programs print it; for a data file of several blocks,
@@ -28,7 +32,8 @@
 // partlyTransparent (whether the browser gave any alpha below 255),
 // shownWidth, shownHeight, shownImage, shownPreview (the picture as read and
 // with its reduced colours, RGBA, top row first), file (a data file's
-// preview BMP)}. The pictures and the file are views into the core's
+// preview BMP), frames (where it was cut: columns, rows, leftoverColumns,
+// leftoverRows, made, skipped)}. The pictures and the file are views into the core's
 // memory, valid until the next call.
 #include "bmp_decoder.h"
 #include "bmp_row_blocks.h"
@@ -37,6 +42,7 @@
 #include "data_parser.h"
 #include "data_writer.h"
 #include "fitting.h"
+#include "frames.h"
 #include "memory.h"
 #include "outcome.h"
 #include "resize.h"
@@ -63,6 +69,10 @@ EM_JS(void, handOutPiece, (const char *bytes, std::size_t size), {
     Module["onPiece"](HEAPU8.slice(start, start + (size >>> 0)));
 });
 
+EM_JS(void, frameStarts,
+      (std::uint32_t number, std::uint32_t width, std::uint32_t height, double offset),
+      { Module["onFrame"](number, width, height, offset); });
+
 EM_JS(bool, readInput, (double offset, std::size_t size, std::uint8_t *target),
       { return Boolean(Module["readInput"](offset, size >>> 0, target >>> 0)); });
 
@@ -87,13 +97,21 @@ class PieceBuffer : public std::streambuf {
     int sync() override {
         if (pptr() > pbase()) {
             handOutPiece(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+            handedOut_ += static_cast<std::uint64_t>(pptr() - pbase());
             setp(piece_.data(), piece_.data() + piece_.size());
         }
         return 0;
     }
 
+  public:
+    // Bytes written so far, handed out or not.
+    std::uint64_t written() const {
+        return handedOut_ + static_cast<std::uint64_t>(pptr() - pbase());
+    }
+
   private:
     std::vector<char> piece_;
+    std::uint64_t handedOut_ = 0;
 };
 
 struct Options {
@@ -103,6 +121,7 @@ struct Options {
     std::uint32_t maxWidth = 0;
     std::uint32_t maxHeight = 0;
     Fitting fitting;
+    FrameChoices frames;
 };
 
 Options optionsOf(const val &given) {
@@ -119,7 +138,8 @@ Options optionsOf(const val &given) {
                     static_cast<std::uint64_t>(number("size")),
                     static_cast<std::uint32_t>(number("maxWidth")),
                     static_cast<std::uint32_t>(number("maxHeight")),
-                    Fitting{}};
+                    Fitting{},
+                    FrameChoices{}};
     Fitting &fitting = options.fitting;
     fitting.columns = static_cast<std::uint32_t>(std::max(number("columns"), 0.0));
     fitting.rows = static_cast<std::uint32_t>(std::max(number("rows"), 0.0));
@@ -127,6 +147,12 @@ Options optionsOf(const val &given) {
     if (number("key") >= 0 && number("key") <= 255) {
         fitting.key = static_cast<std::uint8_t>(number("key"));
     }
+    const auto typed = [&given](const char *field) {
+        const val value = given[field];
+        return value.isNumber() ? std::optional<double>(value.as<double>()) : std::nullopt;
+    };
+    options.frames = {typed("frameWidth"), typed("frameHeight"), typed("margin"), typed("spacing"),
+                      given["skipEmpty"].isTrue()};
     return options;
 }
 
@@ -140,20 +166,49 @@ struct Answer {
     bool partlyTransparent = false;
     ShownPictures shown;
     std::string file;
+    std::optional<FrameGrid> grid; // where the picture was cut into frames
+    FrameCounts frames;
 };
 
 Answer answer;
 bool partlyTransparentSeen = false; // in the picture coming in tiles
+
+// The rows of the image state's text, fitted and reduced as asked; where it
+// is cut into frames, each frame's rows after Module.onFrame(number, width,
+// height, offset), `offset` being where they start among the bytes handed
+// out. Then the image state is the sheet, with its own colours.
+Outcome writeText(const Options &options, std::vector<std::uint8_t> &values) {
+    PieceBuffer pieces;
+    std::ostream out(&pieces);
+    if (!options.frames.wanted()) {
+        Outcome found = writeFittedRows(out, options.fitting, values);
+        out.flush();
+        return found;
+    }
+    FrameGrid grid;
+    Outcome found = layOutFrames(options.frames, static_cast<std::uint32_t>(std::max(width, 0)),
+                                 static_cast<std::uint32_t>(std::max(height, 0)), grid);
+    if (!found.ok()) {
+        return found;
+    }
+    answer.grid = grid;
+    found = writeFrames(
+        grid, options.fitting, options.frames.skipEmpty, out,
+        [&pieces](std::uint32_t number, std::uint32_t w, std::uint32_t h) {
+            frameStarts(number, w, h, static_cast<double>(pieces.written()));
+            return Outcome{};
+        },
+        answer.frames);
+    out.flush();
+    return found;
+}
 
 // The image state fitted and reduced as asked: its text and its pictures.
 Outcome convertImage(const Options &options) {
     answer.transparent = transparency != nullptr;
     answer.partlyTransparent = partlyTransparentSeen;
     std::vector<std::uint8_t> values;
-    PieceBuffer pieces;
-    std::ostream out(&pieces);
-    Outcome found = writeFittedRows(out, options.fitting, values);
-    out.flush();
+    Outcome found = writeText(options, values);
     answer.line = sizeLine(width, height);
     answer.width = static_cast<std::uint32_t>(width);
     answer.height = static_cast<std::uint32_t>(height);
@@ -197,7 +252,8 @@ std::optional<Outcome> convertBmpByRows(const Options &options) {
     const auto available =
         static_cast<std::size_t>(std::min<std::uint64_t>(options.size, head.size()));
     BmpLayout layout;
-    if (!options.fitting.asItIs() || !readBytes(0, available, head.data()) ||
+    if (!options.fitting.asItIs() || options.frames.wanted() ||
+        !readBytes(0, available, head.data()) ||
         !layoutForRowBlocks(head.data(), available, options.size, layout).ok()) {
         return std::nullopt;
     }
@@ -289,6 +345,16 @@ val resultOf(const Answer &given) {
     result.set("shownHeight", given.shown.rows());
     result.set("shownImage", viewOf(given.shown.image().data(), given.shown.image().size()));
     result.set("shownPreview", viewOf(given.shown.preview().data(), given.shown.preview().size()));
+    if (given.grid) {
+        val frames = val::object();
+        frames.set("columns", given.grid->columns);
+        frames.set("rows", given.grid->rows);
+        frames.set("leftoverColumns", given.grid->leftoverColumns);
+        frames.set("leftoverRows", given.grid->leftoverRows);
+        frames.set("made", given.frames.written);
+        frames.set("skipped", given.frames.skipped);
+        result.set("frames", frames);
+    }
     result.set("file", viewOf(reinterpret_cast<const std::uint8_t *>(given.file.data()),
                               given.file.size()));
     return result;

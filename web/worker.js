@@ -1,6 +1,7 @@
 // Runs the converter's core away from the page, so that no picture freezes
 // it. Requests: {id, kind: "bmp" | "picture" | "data", file, bytes (the
-// file's bytes, where the page read them), maxWidth, maxHeight, fitting},
+// file's bytes, where the page read them), maxWidth, maxHeight, fitting,
+// frames ({frameWidth, frameHeight, margin, spacing, skipEmpty}, or none)},
 // or {id, kind: "abilities"}. Replies: {id, stage} while working,
 // then {id, done: true, ...the core's result (see web_core.cpp),
 // coloursLost, profileApplied, body (a Blob of the data text after its
@@ -66,7 +67,7 @@ function optionsOf(request) {
            maxWidth: request.maxWidth, maxHeight: request.maxHeight,
            columns: fitting.columns ?? 0, rows: fitting.rows ?? 0, fit: fitting.fit ?? "original",
            filter: fitting.filter ?? "sharp", colors: fitting.colors ?? "nearest",
-           key: fitting.key ?? -1 };
+           key: fitting.key ?? -1, ...request.frames };
 }
 
 // The paths this browser decodes pictures by, chosen once per worker. The
@@ -208,7 +209,8 @@ async function handle(request) {
   if ((request.kind === "bmp" || request.kind === "picture") && reply.ok) reply.body = body;
   reply.bodyUnchecked = !(await readsBlobs);
   reply.restart = core.HEAPU8.length > restartAbove;
-  const transfers = [reply.shownImage, reply.shownPreview, reply.file].filter(Boolean);
+  const transfers = [reply.shownImage, reply.shownPreview, reply.file, reply.frames?.numbers.buffer,
+                     reply.frames?.offsets.buffer].filter(Boolean);
   postMessage(reply, transfers);
   // Ended from here, its memory is given back off the page's thread.
   if (reply.restart) close();

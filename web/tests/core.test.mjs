@@ -1,12 +1,15 @@
 // The core built for the web gives what the native programs give: the same
 // line (size or error) and the same bytes of NAME.data and NAME.preview.bmp.
 import assert from "node:assert/strict";
-import { existsSync, readFileSync } from "node:fs";
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
 import { test } from "node:test";
 
 import { dataInputs, pictureInputs } from "./inputs.mjs";
 import { runNative } from "./native.mjs";
+import { bmp, pixelRows } from "./pictures.mjs";
 
 const createCore = createRequire(import.meta.url)(process.env.BMP2DATA_CORE_JS);
 const core = await createCore();
@@ -81,6 +84,44 @@ test("every failure the page can meet has its explanation in both languages", ()
     assert.deepEqual(inPage.filter((name) => !explained.includes(name)), [], language);
   }
   assert.equal(core.failureLine("cannotRead", "a\nb.png"), "Error: cannot read a\\nb.png");
+});
+
+// A sheet's frames, each with its label line, against the native program on
+// each frame saved as a BMP of its own; empty frames skipped keep the others'
+// numbers.
+test("a sheet cut into frames gives bmp2data's text for each frame", () => {
+  const [frameWidth, frameHeight, margin, spacing, columns, rows] = [5, 3, 2, 1, 3, 2];
+  const width = margin + columns * (frameWidth + spacing) + 1;
+  const height = margin + rows * (frameHeight + spacing);
+  const colour = (x, y) => [(x * 37 + y * 11) & 255, (x * y * 5) & 255, (x + y * 29) & 255];
+  const sheet = bmp(width, height, pixelRows(width, height, colour));
+  const frames = { frameWidth, frameHeight, margin, spacing };
+  const pieces = [];
+  const result = runCoreJob(core, { kind: "bmp", maxWidth: 480, maxHeight: 360, size: sheet.length,
+                                    ...frames }, { bytes: sheet }, (piece) => pieces.push(piece));
+  assert.deepEqual([result.frames.made, result.frames.skipped, result.frames.leftoverColumns,
+                    result.frames.leftoverRows], [6, 0, 2, 1]);
+  const body = Buffer.concat(pieces);
+  const ends = [...result.frames.offsets.slice(1), body.length];
+  for (let n = 0; n < columns * rows; n++) {
+    const [left, top] = [margin + (n % columns) * (frameWidth + spacing),
+                         margin + Math.floor(n / columns) * (frameHeight + spacing)];
+    const frame = bmp(frameWidth, frameHeight,
+                      pixelRows(frameWidth, frameHeight, (x, y) => colour(left + x, top + y)));
+    const folder = mkdtempSync(join(tmpdir(), "bmp2data-frame-"));
+    const path = join(folder, "frame.bmp");
+    writeFileSync(path, frame);
+    const native = runNative("bmp2data", path, "bmp", "data", `sheet_${n}`);
+    rmSync(folder, { recursive: true, force: true });
+    const text = Buffer.concat([Buffer.from(core.dataLine(`sheet_${n}`, result.frames.width,
+                                                          result.frames.height)),
+                                body.subarray(result.frames.offsets[n], ends[n])]);
+    assert.equal(result.frames.numbers[n], n);
+    assert.deepEqual(text.toString(), native.file.toString(), `frame ${n}`);
+  }
+  const bad = runCoreJob(core, { kind: "bmp", size: sheet.length, frameWidth: 5 }, { bytes: sheet },
+                         () => {});
+  assert.equal(bad.line, "Error: bad frames (give both the frame width and the frame height, or neither)");
 });
 
 test("every data file gives the native line and preview", () => {

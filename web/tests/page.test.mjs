@@ -499,6 +499,90 @@ async function convertLarge(path, query = "") {
   return card;
 }
 
+// A sheet of 3 × 2 frames of 6 × 4 pixels (margin 1, spacing 2; frame 4
+// transparent all over), as a 32-bit BMP: the core reads it alike in every
+// engine.
+function sheetFrames() {
+  const [frameWidth, frameHeight, margin, spacing, columns, rows] = [6, 4, 1, 2, 3, 2];
+  const [width, height] = [margin + columns * (frameWidth + spacing) + 1,
+                           margin + rows * (frameHeight + spacing)];
+  const frameAt = (x, y) => ({ column: Math.floor((x - margin) / (frameWidth + spacing)),
+                               row: Math.floor((y - margin) / (frameHeight + spacing)) });
+  const colour = (x, y) => {
+    const { column, row } = frameAt(x, y);
+    return [(x * 41 + y * 7) & 255, (x * y * 3) & 255, (x * 13 + y * 31) & 255,
+            row === 1 && column === 1 ? 0 : 255];
+  };
+  const path = join(folder, "sheet.bmp");
+  writeFileSync(path, bmp(width, height, pixelRows(width, height, colour)));
+  // What bmp2data writes for each frame saved as a BMP of its own.
+  const texts = [];
+  for (let n = 0; n < columns * rows; n++) {
+    const [left, top] = [margin + (n % columns) * (frameWidth + spacing),
+                         margin + Math.floor(n / columns) * (frameHeight + spacing)];
+    const framePath = join(folder, `frame${n}.bmp`);
+    writeFileSync(framePath, bmp(frameWidth, frameHeight, pixelRows(frameWidth, frameHeight,
+      (x, y) => colour(left + x, top + y).slice(0, 3))));
+    texts.push(runNative("bmp2data", framePath, "bmp", "data", `sheet_${n}`).file.toString());
+  }
+  return { path, texts, boxes: { "frame-width": frameWidth, "frame-height": frameHeight, margin,
+                                 spacing } };
+}
+
+test("a sprite sheet is cut into frames, each as bmp2data writes it; Download all gathers the cards", async () => {
+  const page = await openPage("pt-BR");
+  const sheet = sheetFrames();
+  await convert(page, [sheet.path]);
+  // One frame box alone: named, with the boxes as typed.
+  await page.run(setValue, ".frame-width", "6");
+  await settled(page);
+  let card = (await cardsOf(page, ["sheet.bmp"]))["sheet.bmp"];
+  assert.equal(card.line, "Error: bad frames (give both the frame width and the frame height, or neither)");
+  assert.match(card.explain, /grupo Quadros/);
+  assert.equal(await page.run(() => document.querySelector(".frame-width").value), "6");
+  for (const [box, value] of Object.entries(sheet.boxes)) {
+    await page.run(setValue, `.${box}`, String(value));
+    await settled(page);
+  }
+  card = (await cardsOf(page, ["sheet.bmp"]))["sheet.bmp"];
+  assert.equal(Buffer.from(card.file).toString(), sheet.texts.join(""));
+  assert.equal(await page.run(text, ".frames-made"),
+               "6 quadros feitos, 0 pulados. Sobram 3 colunas e 2 linhas de pixels.");
+  // Empty frames skipped: the others keep their numbers.
+  await page.run(() => {
+    const box = document.querySelector(".skip-empty");
+    box.checked = true;
+    box.dispatchEvent(new Event("change", { bubbles: true }));
+  });
+  await settled(page);
+  card = (await cardsOf(page, ["sheet.bmp"]))["sheet.bmp"];
+  assert.equal(Buffer.from(card.file).toString(),
+               sheet.texts.filter((_, n) => n !== 4).join(""));
+  assert.match(await page.run(text, ".frames-made"), /^5 quadros feitos, 1 pulado\./);
+
+  // Download all: both cards' texts in order, withheld while a label is defined twice.
+  await page.pick([sample]);
+  await cardsOf(page, ["sample.bmp"]);
+  const all = () => page.run(async () => {
+    const link = document.querySelector("#all a");
+    return { name: link.download ?? null, status: document.querySelector("#all .all-status").textContent,
+             text: link.href ? await (await fetch(link.href)).text() : null };
+  });
+  const sampleText = runNative("bmp2data", sample, "bmp", "data", "sample").file.toString();
+  await until(page, () => Boolean(document.querySelector("#all a").href));
+  assert.deepEqual(await all(), { name: "imagens.data", status: "",
+                                  text: card && Buffer.from(card.file).toString() + sampleText });
+  await page.run(setValue, '.result[data-name="sample.bmp"] .label', "sheet_0");
+  await until(page, () => !document.querySelector("#all a").href);
+  assert.match((await all()).status, /sheet_0 aparece em sheet\.bmp e em sample\.bmp/);
+  await page.run(setValue, '.result[data-name="sample.bmp"] .label', "sample");
+  await until(page, () => Boolean(document.querySelector("#all a").href));
+  await page.run(() => document.querySelector('[data-language="en"]').click());
+  assert.equal((await all()).name, "pictures.data");
+  assert.deepEqual(await accessibilityViolations(page), []);
+  await page.close();
+});
+
 test("no stall while an 8192² BMP converts or a 10000² PNG is decoded (where only the page's thread can read, the page says it may freeze); pictures past 8192 convert", async () => {
   const gradient = (x, y) => [x & 255, y & 255, (x + y) >> 6 & 255];
   const wide = pixelRows(9000, 6, gradient);

@@ -1,0 +1,105 @@
+// A card's frames: the grid a sprite sheet is cut along, as typed in its
+// boxes, what the cut made, and the grid drawn over the picture.
+"use strict";
+
+class CardFrames {
+  constructor(card) {
+    this.card = card;
+    this.part = card.part;
+    this.part(".frames").addEventListener("change", () => this.changed());
+  }
+
+  // The boxes as typed: numbers, or undefined for an empty box.
+  boxes() {
+    const number = (name) => {
+      const value = this.part(`.${name}`).value;
+      return value === "" ? undefined : Number(value);
+    };
+    return { frameWidth: number("frame-width"), frameHeight: number("frame-height"),
+             margin: number("margin"), spacing: number("spacing"),
+             skipEmpty: this.part(".skip-empty").checked };
+  }
+
+  // What the core is asked, or undefined where the picture stays whole.
+  values() {
+    const boxes = this.boxes();
+    return boxes.frameWidth === undefined && boxes.frameHeight === undefined ? undefined : boxes;
+  }
+
+  // Frame choices belong to one picture: not remembered, but given to every
+  // picture when "same for all" is ticked.
+  changed() {
+    const boxes = this.boxes();
+    const targets = sameForAll.checked ? [...cards].filter((card) => card.kind !== "data")
+      : [this.card];
+    for (const card of targets) {
+      if (card !== this.card) card.frames.showBoxes(boxes);
+      if (card.reply) card.reconvert();
+    }
+  }
+
+  showBoxes(boxes) {
+    const shown = (value) => (value === undefined ? "" : String(value));
+    this.part(".frame-width").value = shown(boxes.frameWidth);
+    this.part(".frame-height").value = shown(boxes.frameHeight);
+    this.part(".margin").value = shown(boxes.margin);
+    this.part(".spacing").value = shown(boxes.spacing);
+    this.part(".skip-empty").checked = boxes.skipEmpty;
+  }
+
+  // What the cut made, in the page's language.
+  showTexts(reply) {
+    const made = this.part(".frames-made");
+    const frames = reply?.ok ? reply.frames : undefined;
+    made.hidden = !frames;
+    if (frames) {
+      made.textContent = say("framesMade", frames.made, frames.skipped, frames.leftoverColumns,
+                             frames.leftoverRows);
+    }
+  }
+}
+
+// The grid of `asked` frames over a picture of width × height drawn on
+// `canvas` at its shown size: each frame's edges as lines across the whole
+// grid (so their count grows with columns and rows, not with frames),
+// numbered where the numbers are legible. Drawn a slice at a time.
+async function drawFrameGrid(canvas, width, height, asked, frames) {
+  const context = canvas.getContext("2d");
+  const scale = canvas.width / width;
+  const margin = (asked.margin ?? 0) * scale;
+  const [across, down] = [(asked.frameWidth + (asked.spacing ?? 0)) * scale,
+                          (asked.frameHeight + (asked.spacing ?? 0)) * scale];
+  const [frameWidth, frameHeight] = [asked.frameWidth * scale, asked.frameHeight * scale];
+  const [right, bottom] = [margin + (frames.columns - 1) * across + frameWidth,
+                           margin + (frames.rows - 1) * down + frameHeight];
+  context.lineWidth = 1;
+  context.strokeStyle = "rgba(255, 64, 160, 0.9)";
+  const slice = 256;
+  for (let first = 0; first < Math.max(frames.columns, frames.rows); first += slice) {
+    context.beginPath();
+    for (let i = first; i < Math.min(first + slice, frames.columns); i++) {
+      for (const x of [margin + i * across, margin + i * across + frameWidth]) {
+        context.moveTo(Math.round(x) + 0.5, margin);
+        context.lineTo(Math.round(x) + 0.5, bottom);
+      }
+    }
+    for (let i = first; i < Math.min(first + slice, frames.rows); i++) {
+      for (const y of [margin + i * down, margin + i * down + frameHeight]) {
+        context.moveTo(margin, Math.round(y) + 0.5);
+        context.lineTo(right, Math.round(y) + 0.5);
+      }
+    }
+    context.stroke();
+    await new Promise((resolve) => setTimeout(resolve, 0));
+  }
+  if (frameWidth < 18 || frameHeight < 12) return; // numbers would not be legible
+  context.fillStyle = "rgba(255, 255, 255, 0.95)";
+  context.font = "10px sans-serif";
+  context.textBaseline = "top";
+  for (let row = 0; row < frames.rows; row++) {
+    for (let column = 0; column < frames.columns; column++) {
+      context.fillText(String(row * frames.columns + column), margin + column * across + 2,
+                       margin + row * down + 2);
+    }
+  }
+}
