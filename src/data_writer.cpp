@@ -108,7 +108,10 @@ constexpr std::size_t maxValueText = 4;
 
 class TextBlock {
   public:
-    explicit TextBlock(std::ostream &out) : out_(out), text_(writeBlockBytes), end_(text_.data()) {}
+    // `bytes`: at most writeBlockBytes, and no more than the text needs
+    // (small pictures, such as a sheet's frames, are written by the thousand).
+    TextBlock(std::ostream &out, std::size_t bytes)
+        : out_(out), text_(std::max(bytes, maxValueText + 1)), end_(text_.data()) {}
 
     // Formats as many of `count` pixels as fit; returns how many did.
     std::size_t formatPixels(const ColorTables &tables, const std::uint8_t *pixel,
@@ -183,7 +186,10 @@ namespace {
 template <typename Format>
 void writeRowLines(std::ostream &out, std::size_t columns, std::size_t rows, const Format &format) {
     if (columns > 0 && rows > 0) {
-        TextBlock block(out);
+        // Every row's values and its line end, if that is less than a block.
+        const std::uint64_t needed = (std::uint64_t{columns} * maxValueText + 1) * rows;
+        TextBlock block(out,
+                        static_cast<std::size_t>(std::min<std::uint64_t>(needed, writeBlockBytes)));
         for (std::size_t row = 0; row < rows; ++row) {
             for (std::size_t done = 0; done < columns;) {
                 block.flushIfFull();

@@ -34,6 +34,7 @@ class CardText {
   // A conversion again replaces the text.
   clear() {
     this.body = null;
+    this.bodyBytes = null;
     this.text = null;
     this.generation = (this.generation ?? 0) + 1;
     withdraw(this.part(".text-box a"));
@@ -48,6 +49,7 @@ class CardText {
   // picture cut into frames, each frame's rows without its label line.
   take(body, frames) {
     this.body = body;
+    this.bodyBytes = null;
     this.frameStarts = frames;
     if (!this.labelGiven) this.part(".label").value = baseName(this.card.file.name);
     this.labelGiven = true;
@@ -67,40 +69,60 @@ class CardText {
     fix.textContent = say("useFixed", fixed);
   }
 
-  // The text's parts for `label`: its label line and the rest, or each
-  // frame's label line (LABEL_N) and rows.
-  partsFor(core, label) {
+  // The text for `label`: its label line and the rest, or for a picture cut
+  // into frames, each frame's label line (LABEL_N) and rows. Those are put
+  // together a few thousand frames a task, as text: a Blob of a Blob slice
+  // for each frame would take the page's thread for seconds at 65,536.
+  // Null if a newer label or conversion came meanwhile.
+  async textFor(core, label) {
     const frames = this.frameStarts;
-    if (!frames) return [core.dataLine(label, this.card.reply.width, this.card.reply.height), this.body];
-    const parts = [];
-    for (let i = 0; i < frames.numbers.length; i++) {
-      const end = i + 1 < frames.offsets.length ? frames.offsets[i + 1] : this.body.size;
-      parts.push(core.dataLine(`${label}_${frames.numbers[i]}`, frames.width, frames.height),
-                 this.body.slice(frames.offsets[i], end));
+    const { width, height } = this.card.reply;
+    if (!frames) return new Blob([core.dataLine(label, width, height), this.body]);
+    const generation = this.generation;
+    this.bodyBytes ??= new Uint8Array(await this.body.arrayBuffer());
+    const bytes = this.bodyBytes;
+    // Every frame has the same size, so its line is the label line made once,
+    // with the frame's number after "LABEL_" (the line starts with its label).
+    const prefix = `${label}_`;
+    const rest = core.dataLine(prefix, frames.width, frames.height).slice(prefix.length);
+    const decoder = new TextDecoder();
+    const chunks = [];
+    for (let first = 0; first < frames.numbers.length; first += 4096) {
+      const parts = [];
+      for (let i = first; i < Math.min(first + 4096, frames.numbers.length); i++) {
+        const end = i + 1 < frames.offsets.length ? frames.offsets[i + 1] : bytes.length;
+        parts.push(prefix + frames.numbers[i] + rest,
+                   decoder.decode(bytes.subarray(frames.offsets[i], end)));
+      }
+      chunks.push(parts.join(""));
+      await new Promise((resolve) => setTimeout(resolve, 0));
+      if (generation !== this.generation) return null;
     }
-    return parts;
+    return new Blob(chunks);
   }
 
-  // The download always holds the label shown: its label lines are made
-  // anew at once, the rest is the text the core handed out.
+  // The download always holds the label shown: the old one is withdrawn at
+  // once, and the text with the new label lines follows, the rest being the
+  // text the core handed out.
   async labelChanged() {
     const label = this.part(".label").value;
     this.label = label;
-    const core = await lineCore;
-    if (this.label !== label || !this.body) return; // a newer label is on its way
-    this.text = new Blob(this.partsFor(core, label), { type: "text/plain" });
+    const link = this.part(".text-box a");
+    withdraw(link);
+    this.text = null;
     this.generation = (this.generation ?? 0) + 1;
+    const generation = this.generation;
+    const core = await lineCore;
+    if (generation !== this.generation || !this.body) return; // a newer label is on its way
+    const text = await this.textFor(core, label);
+    if (!text || generation !== this.generation) return;
+    this.text = new Blob([text], { type: "text/plain" });
     this.part(".text").replaceChildren();
     this.shownBytes = 0;
     this.midRow = false;
     this.loading = false;
     this.showMore();
-    const link = this.part(".text-box a");
-    if (label === "") {
-      withdraw(link);
-    } else {
-      offer(link, `${label}.data`, this.text);
-    }
+    if (label !== "") offer(link, `${label}.data`, this.text);
     this.card.showTexts();
     offerAll();
   }

@@ -581,6 +581,31 @@ test("a sprite sheet is cut into frames, each as bmp2data writes it; Download al
   assert.equal((await all()).name, "pictures.data");
   assert.deepEqual(await accessibilityViolations(page), []);
   await page.close();
+
+  // 65,536 frames: the text, the labels and the grid without a long task.
+  const many = join(folder, "many.bmp");
+  writeFileSync(many, bmp(1024, 1024, pixelRows(1024, 1024, (x, y) => [x & 255, y & 255, x ^ y])));
+  const manyPage = await openPage("en-US");
+  await convert(manyPage, [many]);
+  await manyPage.run(() => {
+    window.longestStall = 0;
+    document.querySelector(".frame-width").value = "4";
+    document.querySelector(".frame-height").value = "4";
+    document.querySelector(".frame-height").dispatchEvent(new Event("change", { bubbles: true }));
+  });
+  await until(manyPage, () => !document.querySelector(".frames-made").hidden
+    && Boolean(document.querySelector(".result a.download[href]")));
+  await manyPage.run(setValue, ".label", "tile");
+  await until(manyPage, () => document.querySelector(".result a.download[href]")?.download === "tile.data");
+  const made = await manyPage.run(async () => {
+    const text = await (await fetch(document.querySelector(".result a.download").href)).text();
+    return { frames: document.querySelector(".frames-made").textContent, stall: window.longestStall,
+             last: text.slice(text.lastIndexOf("tile_"), text.lastIndexOf("tile_") + 30) };
+  });
+  assert.match(made.frames, /^65536 frames made, 0 skipped/);
+  assert.equal(made.last, "tile_65535: .word 4, 4\n.byte ");
+  assert.ok(made.stall < 100, `65,536 frames: longest main-thread stall ${made.stall} ms`);
+  await manyPage.close();
 });
 
 test("no stall while an 8192² BMP converts or a 10000² PNG is decoded (where only the page's thread can read, the page says it may freeze); pictures past 8192 convert", async () => {
