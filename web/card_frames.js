@@ -74,7 +74,7 @@ async function drawFrameGrid(canvas, width, height, asked, frames) {
                            margin + (frames.rows - 1) * down + frameHeight];
   context.lineWidth = 1;
   context.strokeStyle = "rgba(255, 64, 160, 0.9)";
-  const slice = 256;
+  const slice = 32;
   for (let first = 0; first < Math.max(frames.columns, frames.rows); first += slice) {
     context.beginPath();
     for (let i = first; i < Math.min(first + slice, frames.columns); i++) {

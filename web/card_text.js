@@ -16,6 +16,16 @@ function withdraw(link) {
   link.textContent = "";
 }
 
+// A Blob's bytes, read 1 MiB at a time: in some engines a read is work of
+// the page's thread.
+async function bytesOf(blob) {
+  const bytes = new Uint8Array(blob.size);
+  for (let at = 0; at < blob.size; at += 1 << 20) {
+    bytes.set(new Uint8Array(await blob.slice(at, at + (1 << 20)).arrayBuffer()), at);
+  }
+  return bytes;
+}
+
 class CardText {
   constructor(card) {
     this.card = card;
@@ -79,7 +89,7 @@ class CardText {
     const { width, height } = this.card.reply;
     if (!frames) return new Blob([core.dataLine(label, width, height), this.body]);
     const generation = this.generation;
-    this.bodyBytes ??= new Uint8Array(await this.body.arrayBuffer());
+    this.bodyBytes ??= await bytesOf(this.body);
     const bytes = this.bodyBytes;
     // Every frame has the same size, so its line is the label line made once,
     // with the frame's number after "LABEL_" (the line starts with its label).
@@ -87,9 +97,9 @@ class CardText {
     const rest = core.dataLine(prefix, frames.width, frames.height).slice(prefix.length);
     const decoder = new TextDecoder();
     const chunks = [];
-    for (let first = 0; first < frames.numbers.length; first += 4096) {
+    for (let first = 0; first < frames.numbers.length; first += 2048) {
       const parts = [];
-      for (let i = first; i < Math.min(first + 4096, frames.numbers.length); i++) {
+      for (let i = first; i < Math.min(first + 2048, frames.numbers.length); i++) {
         const end = i + 1 < frames.offsets.length ? frames.offsets[i + 1] : bytes.length;
         parts.push(prefix + frames.numbers[i] + rest,
                    decoder.decode(bytes.subarray(frames.offsets[i], end)));

@@ -16,22 +16,38 @@ allName.addEventListener("input", () => {
   offerAll();
 });
 
-// The labels a card defines: its label, or LABEL_N for each of its frames.
-function labelsOf(card) {
-  const frames = card.text.frameStarts;
-  return frames ? Array.from(frames.numbers, (number) => `${card.text.label}_${number}`)
-    : [card.text.label];
+// Whether a card cut into frames defines LABEL_number (frames keep their
+// numbers when empty ones are skipped; the numbers are in order).
+function definesFrame(card, number) {
+  const numbers = card.text.frameStarts.numbers;
+  let [low, high] = [0, numbers.length];
+  while (low < high) {
+    const middle = (low + high) >> 1;
+    if (numbers[middle] < number) low = middle + 1;
+    else high = middle;
+  }
+  return numbers[low] === number;
 }
 
-// The first label that two cards (or one card twice) define, as
-// [label, first card's name, second card's name], or null.
+// The first label that two cards define, as [label, first card's name,
+// second card's name], or null. A card defines its label, or, cut into
+// frames, LABEL_N for each frame; such a label can only meet another card's
+// plain label (frame numbers are digits alone), so no label is listed.
 function labelClash(ready) {
-  const owners = new Map();
+  const plain = new Map();
+  const framed = new Map();
   for (const card of ready) {
-    for (const label of labelsOf(card)) {
-      const owner = owners.get(label);
-      if (owner) return [label, owner.file.name, card.file.name];
-      owners.set(label, card);
+    const owners = card.text.frameStarts ? framed : plain;
+    const owner = owners.get(card.text.label);
+    if (owner) return [card.text.frameStarts ? `${card.text.label}_…` : card.text.label,
+                       owner.file.name, card.file.name];
+    owners.set(card.text.label, card);
+  }
+  for (const [label, card] of plain) {
+    const [, base, number] = /^(.*)_(\d+)$/s.exec(label) ?? [];
+    const sheet = base === undefined ? undefined : framed.get(base);
+    if (sheet && String(Number(number)) === number && definesFrame(sheet, Number(number))) {
+      return [label, sheet.file.name, card.file.name];
     }
   }
   return null;

@@ -577,6 +577,16 @@ test("a sprite sheet is cut into frames, each as bmp2data writes it; Download al
   assert.match((await all()).status, /sheet_0 aparece em sheet\.bmp e em sample\.bmp/);
   await page.run(setValue, '.result[data-name="sample.bmp"] .label', "sample");
   await until(page, () => Boolean(document.querySelector("#all a").href));
+  // Two cards of one label.
+  const copy = join(folder, "copy.bmp");
+  copyFileSync(sample, copy);
+  await page.pick([copy]);
+  await cardsOf(page, ["copy.bmp"]);
+  await page.run(setValue, '.result[data-name="copy.bmp"] .label', "sample");
+  await until(page, () => !document.querySelector("#all a").href);
+  assert.match((await all()).status, /sample aparece em sample\.bmp e em copy\.bmp/);
+  await page.run(() => document.querySelector('.result[data-name="copy.bmp"] .remove').click());
+  await until(page, () => Boolean(document.querySelector("#all a").href));
   await page.run(() => document.querySelector('[data-language="en"]').click());
   assert.equal((await all()).name, "pictures.data");
   assert.deepEqual(await accessibilityViolations(page), []);
