@@ -78,6 +78,13 @@ Outcome layOut(const FrameChoices &choices, std::uint32_t width, std::uint32_t h
     return {};
 }
 
+// The top left pixel of frame (column, row), y counted from the top.
+std::pair<std::size_t, std::size_t> frameOrigin(const FrameGrid &grid, std::uint32_t column,
+                                                std::uint32_t row) {
+    return {grid.margin + std::size_t{column} * (grid.frameWidth + grid.spacing),
+            grid.margin + std::size_t{row} * (grid.frameHeight + grid.spacing)};
+}
+
 // The image state set aside while its frames are cut, and given back.
 class Sheet {
   public:
@@ -102,9 +109,7 @@ class Sheet {
     Outcome cut(const FrameGrid &grid, std::uint32_t column, std::uint32_t row,
                 bool &allTransparent) const {
         clearImage();
-        const std::size_t left =
-            grid.margin + std::size_t{column} * (grid.frameWidth + grid.spacing);
-        const std::size_t top = grid.margin + std::size_t{row} * (grid.frameHeight + grid.spacing);
+        const auto [left, top] = frameOrigin(grid, column, row);
         std::unique_ptr<std::uint8_t[]> pixels;
         std::unique_ptr<std::uint8_t[]> marks;
         Outcome found = allocate(pixels, {grid.frameWidth, grid.frameHeight, 3});
@@ -115,7 +120,7 @@ class Sheet {
             return found;
         }
         const auto sheetWidth = static_cast<std::size_t>(width_);
-        std::size_t transparent = 0;
+        bool clear = marks != nullptr;
         for (std::size_t y = 0; y < grid.frameHeight; ++y) {
             const std::size_t from =
                 (static_cast<std::size_t>(height_) - 1 - (top + y)) * sheetWidth + left;
@@ -123,11 +128,11 @@ class Sheet {
             std::memcpy(&pixels[to * 3], &texels_[from * 3], std::size_t{grid.frameWidth} * 3);
             if (marks) {
                 std::memcpy(&marks[to], &transparency_[from], grid.frameWidth);
-                transparent += static_cast<std::size_t>(
-                    std::count(&marks[to], &marks[to] + grid.frameWidth, std::uint8_t{1}));
+                clear = clear && std::all_of(&marks[to], &marks[to] + grid.frameWidth,
+                                             [](std::uint8_t mark) { return mark == 1; });
             }
         }
-        allTransparent = transparent == std::size_t{grid.frameWidth} * grid.frameHeight;
+        allTransparent = clear;
         width = static_cast<std::int32_t>(grid.frameWidth);
         height = static_cast<std::int32_t>(grid.frameHeight);
         texels = std::move(pixels);

@@ -22,9 +22,13 @@ FrameChoices choicesOf(std::optional<double> frameWidth, std::optional<double> f
 // Worked by hand: columns = (W - M + S) / (FW + S), leftover W - M - c·FW - (c - 1)·S.
 TEST(Frames, GridsAndLeftovers) {
     struct Case {
-        std::uint32_t width, height;
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
         FrameChoices choices;
-        std::uint32_t columns, rows, leftoverColumns, leftoverRows;
+        std::uint32_t columns = 0;
+        std::uint32_t rows = 0;
+        std::uint32_t leftoverColumns = 0;
+        std::uint32_t leftoverRows = 0;
     };
     const Case cases[] = {
         {64, 32, choicesOf(16, 16), 4, 2, 0, 0},
@@ -49,9 +53,10 @@ TEST(Frames, GridsAndLeftovers) {
 
 TEST(Frames, BadChoicesSayWhatIsAllowed) {
     struct Case {
-        std::uint32_t width, height;
+        std::uint32_t width = 0;
+        std::uint32_t height = 0;
         FrameChoices choices;
-        const char *detail;
+        const char *detail = "";
     };
     const char *const both = "give both the frame width and the frame height, or neither";
     const Case cases[] = {
@@ -90,7 +95,7 @@ class Sheet : public ::testing::Test {
 
     void SetUp() override {
         const std::vector<std::uint8_t> rgb = randomPixels(sheetWidth, sheetHeight, 7);
-        for (std::uint32_t i = 0; i < sheetWidth * sheetHeight; ++i) {
+        for (std::size_t i = 0; i < std::size_t{sheetWidth} * sheetHeight; ++i) {
             argb_.push_back(0xFF000000U | std::uint32_t{rgb[i * 3]} << 16U |
                             std::uint32_t{rgb[i * 3 + 1]} << 8U | rgb[i * 3 + 2]);
         }
@@ -115,7 +120,7 @@ class Sheet : public ::testing::Test {
         const std::uint32_t top = 1 + number / 3 * 4;
         for (std::uint32_t y = top; y < top + 3; ++y) {
             for (std::uint32_t x = left; x < left + 4; ++x) {
-                change(argb_[y * sheetWidth + x]);
+                change(argb_[std::size_t{y} * sheetWidth + x]);
             }
         }
     }
@@ -150,6 +155,12 @@ class Sheet : public ::testing::Test {
         return out.str();
     }
 
+    // What bmp2data writes for each frame saved as a BMP of its own.
+    const std::vector<std::string> &expected() const {
+        return expected_;
+    }
+
+  private:
     std::vector<std::uint32_t> argb_;
     std::vector<std::string> expected_;
     FrameGrid grid_;
@@ -158,11 +169,11 @@ class Sheet : public ::testing::Test {
 TEST_F(Sheet, EachFrameIsTheTextOfItsOwnPicture) {
     FrameCounts counts;
     const std::string text = framesText(Fitting{}, false, counts);
-    std::string expected;
-    for (const std::string &frame : expected_) {
-        expected += frame;
+    std::string all;
+    for (const std::string &frame : expected()) {
+        all += frame;
     }
-    EXPECT_EQ(text, expected);
+    EXPECT_EQ(text, all);
     EXPECT_EQ(counts.written, 6U);
     EXPECT_EQ(counts.skipped, 0U);
 }
@@ -170,7 +181,7 @@ TEST_F(Sheet, EachFrameIsTheTextOfItsOwnPicture) {
 TEST_F(Sheet, EmptyFramesAreSkippedAndTheOthersKeepTheirNumbers) {
     FrameCounts counts;
     EXPECT_EQ(framesText(Fitting{}, true, counts),
-              expected_[0] + expected_[2] + expected_[3] + expected_[4] + expected_[5]);
+              expected()[0] + expected()[2] + expected()[3] + expected()[4] + expected()[5]);
     EXPECT_EQ(counts.skipped, 1U);
     // With the flat frame's colour as the key colour, that frame is empty too.
     Fitting keyed;

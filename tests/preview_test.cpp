@@ -171,8 +171,11 @@ TEST_F(Data2bmp, StacksTheBlocksOfAFile) {
     const RunResult result = runData2bmp({"sheet"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.output, "size:3 x 1\nsize:0 x 5\nsize:1 x 2\n");
-    const std::vector<std::uint8_t> red{255, 0, 0}, white{255, 255, 255}, green{0, 255, 0},
-        blue{0, 0, 255}, black{0, 0, 0};
+    const std::vector<std::uint8_t> red{255, 0, 0};
+    const std::vector<std::uint8_t> white{255, 255, 255};
+    const std::vector<std::uint8_t> green{0, 255, 0};
+    const std::vector<std::uint8_t> blue{0, 0, 255};
+    const std::vector<std::uint8_t> black{0, 0, 0};
     std::vector<std::uint8_t> rgb;
     for (const auto *pixel :
          {&red, &white, &green, &blue, &black, &black, &white, &black, &black}) {
