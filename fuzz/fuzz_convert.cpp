@@ -1,16 +1,20 @@
 // libFuzzer target: the whole conversion, reader and writer, on arbitrary bytes
-// given as the .bmp file; then, for pictures that were read, a resize and a
-// colour reduction (with or without a key colour for transparent pixels)
-// chosen by the input's last bytes.
+// given as the .bmp file; the same file read a block of rows at a time, which
+// must give the same text or the same failure; then, for pictures that were
+// read, a resize and a colour reduction (with or without a key colour for
+// transparent pixels) chosen by the input's last bytes.
 #include "bmp_decoder.h"
+#include "bmp_row_blocks.h"
 #include "color_modes.h"
 #include "data_writer.h"
 #include "resize.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <streambuf>
 #include <vector>
 
@@ -58,10 +62,45 @@ void resizeAndReduce(const std::uint8_t *data, std::size_t size) {
     }
 }
 
+// Where the file can be read a block of rows at a time (blocks of a size
+// the input's last byte chooses), that gives the text of the picture read
+// whole, or fails as reading it whole did. Small pictures only.
+void compareRowBlocks(const std::uint8_t *data, std::size_t size, const Outcome &whole) {
+    BmpLayout layout;
+    if (!layoutForRowBlocks(data, size, size, layout).ok() ||
+        std::uint64_t{layout.columns} * layout.rows > 1U << 16U) {
+        return;
+    }
+    std::ostringstream byRows;
+    const Outcome outcome = writeDataByRowBlocks(
+        layout,
+        [&](std::uint64_t offset, std::size_t count, std::uint8_t *target) {
+            if (offset > size || count > size - offset) {
+                __builtin_trap(); // the layout promised every row inside the file
+            }
+            std::memcpy(target, data + offset, count);
+            return true;
+        },
+        byRows, [](const PixelRows &, std::uint32_t) {}, 1 + std::uint64_t{data[size - 1]} * 16);
+    if (outcome.failure != whole.failure) {
+        __builtin_trap();
+    }
+    if (outcome.ok()) {
+        writeDataEnd(byRows);
+        std::ostringstream wholeRows;
+        if (!writeDataRows(wholeRows).ok() || byRows.str() != wholeRows.str()) {
+            __builtin_trap();
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const Outcome outcome = decodeBmp(data, size);
+    if (size > 0) {
+        compareRowBlocks(data, size, outcome);
+    }
     if (outcome.ok()) {
         DiscardingBuffer discard;
         std::ostream out(&discard);
