@@ -16,16 +16,6 @@ function withdraw(link) {
   link.textContent = "";
 }
 
-// A Blob's bytes, read 1 MiB at a time: in some engines a read is work of
-// the page's thread.
-async function bytesOf(blob) {
-  const bytes = new Uint8Array(blob.size);
-  for (let at = 0; at < blob.size; at += 1 << 20) {
-    bytes.set(new Uint8Array(await blob.slice(at, at + (1 << 20)).arrayBuffer()), at);
-  }
-  return bytes;
-}
-
 class CardText {
   constructor(card) {
     this.card = card;
@@ -44,7 +34,6 @@ class CardText {
   // A conversion again replaces the text.
   clear() {
     this.body = null;
-    this.bodyBytes = null;
     this.text = null;
     this.generation = (this.generation ?? 0) + 1;
     withdraw(this.part(".text-box a"));
@@ -59,7 +48,6 @@ class CardText {
   // picture cut into frames, each frame's rows without its label line.
   take(body, frames) {
     this.body = body;
-    this.bodyBytes = null;
     this.frameStarts = frames;
     if (!this.labelGiven) this.part(".label").value = baseName(this.card.file.name);
     this.labelGiven = true;
@@ -81,34 +69,47 @@ class CardText {
 
   // The text for `label`: its label line and the rest, or for a picture cut
   // into frames, each frame's label line (LABEL_N) and rows. Those are put
-  // together a few thousand frames a task, as text: a Blob of a Blob slice
-  // for each frame would take the page's thread for seconds at 65,536.
-  // Null if a newer label or conversion came meanwhile.
+  // together as bytes, a few thousand frames a task, each batch reading only
+  // its own stretch of the core's text: a Blob part for each frame, or text
+  // decoded and joined as strings, would take the page's thread for seconds
+  // at 65,536 frames in some engines. Null if a newer label or conversion
+  // came meanwhile.
   async textFor(core, label) {
     const frames = this.frameStarts;
     const { width, height } = this.card.reply;
-    if (!frames) return new Blob([core.dataLine(label, width, height), this.body]);
+    const type = "text/plain";
+    if (!frames) return new Blob([core.dataLine(label, width, height), this.body], { type });
     const generation = this.generation;
-    this.bodyBytes ??= await bytesOf(this.body);
-    const bytes = this.bodyBytes;
     // Every frame has the same size, so its line is the label line made once,
     // with the frame's number after "LABEL_" (the line starts with its label).
-    const prefix = `${label}_`;
-    const rest = core.dataLine(prefix, frames.width, frames.height).slice(prefix.length);
-    const decoder = new TextDecoder();
+    const encoder = new TextEncoder();
+    const prefix = encoder.encode(`${label}_`);
+    const rest = encoder.encode(core.dataLine(`${label}_`, frames.width, frames.height))
+      .subarray(prefix.length);
     const chunks = [];
-    for (let first = 0; first < frames.numbers.length; first += 2048) {
-      const parts = [];
-      for (let i = first; i < Math.min(first + 2048, frames.numbers.length); i++) {
-        const end = i + 1 < frames.offsets.length ? frames.offsets[i + 1] : bytes.length;
-        parts.push(prefix + frames.numbers[i] + rest,
-                   decoder.decode(bytes.subarray(frames.offsets[i], end)));
+    const count = frames.numbers.length;
+    const endOf = (i) => (i + 1 < count ? frames.offsets[i + 1] : this.body.size);
+    for (let first = 0; first < count; first += 2048) {
+      const last = Math.min(first + 2048, count) - 1;
+      const from = frames.offsets[first];
+      const rows = new Uint8Array(await this.body.slice(from, endOf(last)).arrayBuffer());
+      if (generation !== this.generation) return null;
+      const chunk = new Uint8Array(rows.length + (last - first + 1) * (prefix.length + 10 + rest.length));
+      let at = 0;
+      for (let i = first; i <= last; i++) {
+        chunk.set(prefix, at);
+        at += prefix.length;
+        at += encoder.encodeInto(String(frames.numbers[i]), chunk.subarray(at)).written;
+        chunk.set(rest, at);
+        at += rest.length;
+        chunk.set(rows.subarray(frames.offsets[i] - from, endOf(i) - from), at);
+        at += endOf(i) - frames.offsets[i];
       }
-      chunks.push(parts.join(""));
+      chunks.push(new Blob([chunk.subarray(0, at)])); // in some engines, copied here
       await new Promise((resolve) => setTimeout(resolve, 0));
       if (generation !== this.generation) return null;
     }
-    return new Blob(chunks);
+    return new Blob(chunks, { type });
   }
 
   // The download always holds the label shown: the old one is withdrawn at
@@ -126,7 +127,7 @@ class CardText {
     if (generation !== this.generation || !this.body) return; // a newer label is on its way
     const text = await this.textFor(core, label);
     if (!text || generation !== this.generation) return;
-    this.text = new Blob([text], { type: "text/plain" });
+    this.text = text;
     this.part(".text").replaceChildren();
     this.shownBytes = 0;
     this.midRow = false;

@@ -16,22 +16,18 @@ const corePromise = createCore();
 // memory only ever grows.
 const restartAbove = 512 * 1024 * 1024;
 
-// The text as the core hands it out: pieces of 1 MiB, gathered into Blobs of
-// 4 pieces, so that this thread never holds more than 4 MiB of it (and, in
-// engines whose page thread takes part in making a Blob, no Blob is large
-// enough to stall it).
-let pieces = [];
+// The text as the core hands it out: pieces of 1 MiB, each made a Blob at
+// once, so that this thread never holds more than a piece of it. In engines
+// whose page thread makes the Blobs a worker asks for, a larger Blob would
+// stall the page.
 let blobs = [];
 
 function takePiece(piece) {
-  pieces.push(piece);
-  if (pieces.length === 4) takeBlobs();
+  blobs.push(new Blob([piece]));
 }
 
 // The Blobs of the text handed out since they were last taken.
 function takeBlobs() {
-  if (pieces.length) blobs.push(new Blob(pieces));
-  pieces = [];
   const taken = blobs;
   blobs = [];
   return taken;

@@ -485,9 +485,12 @@ async function convertLarge(path, query = "") {
   await page.run(() => { window.longestStall = 0; }); // from the pick on
   await page.pick([path]);
   await until(page, () => document.querySelector(".result[data-done]") !== null);
-  const card = await page.run(() => ({
+  const card = await page.run(async () => ({
     line: document.querySelector(".line").textContent,
     offered: document.querySelector("a.download[href]") !== null,
+    // A Blob's URL answers with its length without reading it.
+    textSize: document.querySelector("a.download[href]") === null ? null
+      : Number((await fetch(document.querySelector("a.download").href)).headers.get("Content-Length")),
     explain: document.querySelector(".explain").textContent,
     preview: document.querySelector(".reduced canvas").width,
     longest: window.longestStall,
@@ -596,7 +599,8 @@ test("a sprite sheet is cut into frames, each as bmp2data writes it; Download al
   const many = join(folder, "many.bmp");
   writeFileSync(many, bmp(1024, 1024, pixelRows(1024, 1024, (x, y) => [x & 255, y & 255, x ^ y])));
   const manyPage = await openPage("en-US");
-  await convert(manyPage, [many]);
+  await manyPage.pick([many]); // its 4.2 MB of text stays in the page
+  await until(manyPage, () => Boolean(document.querySelector(".result[data-done] a.download[href]")));
   await manyPage.run(() => {
     window.longestStall = 0;
     document.querySelector(".frame-width").value = "4";
@@ -608,11 +612,14 @@ test("a sprite sheet is cut into frames, each as bmp2data writes it; Download al
   await manyPage.run(setValue, ".label", "tile");
   await until(manyPage, () => document.querySelector(".result a.download[href]")?.download === "tile.data");
   const made = await manyPage.run(async () => {
+    const stall = window.longestStall; // before reading the text here takes the thread
     const text = await (await fetch(document.querySelector(".result a.download").href)).text();
-    return { frames: document.querySelector(".frames-made").textContent, stall: window.longestStall,
-             last: text.slice(text.lastIndexOf("tile_"), text.lastIndexOf("tile_") + 30) };
+    return { frames: document.querySelector(".frames-made").textContent, stall,
+             last: text.slice(text.lastIndexOf("tile_"), text.lastIndexOf("tile_") + 29),
+             labels: text.match(/^tile_\d+:/gm).length };
   });
   assert.match(made.frames, /^65536 frames made, 0 skipped/);
+  assert.equal(made.labels, 65536); // the text is 4.2 MB: every piece of it is kept
   assert.equal(made.last, "tile_65535: .word 4, 4\n.byte ");
   assert.ok(made.stall < 100, `65,536 frames: longest main-thread stall ${made.stall} ms`);
   await manyPage.close();
@@ -635,6 +642,9 @@ test("no stall while an 8192² BMP converts or a 10000² PNG is decoded (where o
   for (const [name, make] of Object.entries(pictures)) {
     writeFileSync(join(folder, name), make());
     const card = await convertLarge(join(folder, name));
+    if (name === "big.bmp") { // 200 MB of text: every piece of it is kept
+      assert.equal(card.textSize, runNative("bmp2data", join(folder, name), "bmp", "data").file.length);
+    }
     rmSync(join(folder, name));
     assert.match(card.line, /^size:(8192 x 8192|10000 x 10000)$/, name);
     assert.equal(card.preview, 360, name); // drawn at the size shown
