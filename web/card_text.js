@@ -44,12 +44,17 @@ class CardText {
     this.part(".text-box").hidden = true;
   }
 
+  // The label the card's text is to have: as typed, or from the file's name.
+  labelWanted() {
+    return this.labelGiven ? this.part(".label").value : baseName(this.card.file.name);
+  }
+
   // The text as the core handed it out: after its first line, or for a
-  // picture cut into frames, each frame's rows without its label line.
+  // picture cut into frames, each frame's label line and rows.
   take(body, frames) {
     this.body = body;
     this.frameStarts = frames;
-    if (!this.labelGiven) this.part(".label").value = baseName(this.card.file.name);
+    if (!this.labelGiven) this.part(".label").value = this.labelWanted();
     this.labelGiven = true;
     this.part(".label-row").hidden = false;
     this.part(".text-box").hidden = false;
@@ -68,17 +73,19 @@ class CardText {
   }
 
   // The text for `label`: its label line and the rest, or for a picture cut
-  // into frames, each frame's label line (LABEL_N) and rows. Those are put
-  // together as bytes, a few thousand frames a task, each batch reading only
-  // its own stretch of the core's text: a Blob part for each frame, or text
-  // decoded and joined as strings, would take the page's thread for seconds
-  // at 65,536 frames in some engines. Null if a newer label or conversion
-  // came meanwhile.
+  // into frames, each frame's label line (LABEL_N) and rows. The core wrote
+  // those lines with the label of its request; for another, they are put
+  // together again as bytes, a few thousand frames a task, each batch
+  // reading only its own stretch of the core's text: a Blob part for each
+  // frame, or text decoded and joined as strings, would take the page's
+  // thread for seconds at 65,536 frames in some engines. Null if a newer
+  // label or conversion came meanwhile.
   async textFor(core, label) {
     const frames = this.frameStarts;
     const { width, height } = this.card.reply;
     const type = "text/plain";
     if (!frames) return new Blob([core.dataLine(label, width, height), this.body], { type });
+    if (label !== "" && label === frames.label) return this.body;
     const generation = this.generation;
     // Every frame has the same size, so its line is the label line made once,
     // with the frame's number after "LABEL_" (the line starts with its label).
@@ -88,7 +95,7 @@ class CardText {
       .subarray(prefix.length);
     const chunks = [];
     const count = frames.numbers.length;
-    const endOf = (i) => (i + 1 < count ? frames.offsets[i + 1] : this.body.size);
+    const endOf = (i) => (i + 1 < count ? frames.lineStarts[i + 1] : this.body.size);
     for (let first = 0; first < count; first += 2048) {
       const last = Math.min(first + 2048, count) - 1;
       const from = frames.offsets[first];

@@ -47,13 +47,16 @@ function runCoreJob(core, options, input, takePiece) {
       return false; // nothing may be thrown through the core
     }
   };
-  // Where each frame's rows start among the text's bytes, for its label line.
+  // Where each frame's label line and rows start among the text's bytes,
+  // for another label.
   const numbers = [];
+  const lineStarts = [];
   const offsets = [];
   let frameSize = [0, 0];
-  core.onFrame = (number, width, height, offset) => {
+  core.onFrame = (number, width, height, lineStart, rowsStart) => {
     numbers.push(number);
-    offsets.push(offset);
+    lineStarts.push(lineStart);
+    offsets.push(rowsStart);
     frameSize = [width, height];
   };
   const result = core.convert(options);
@@ -62,7 +65,8 @@ function runCoreJob(core, options, input, takePiece) {
   }
   if (result.frames) {
     Object.assign(result.frames, { numbers: Uint32Array.from(numbers),
-                                   offsets: Float64Array.from(offsets),
+                                   lineStarts: Float64Array.from(lineStarts),
+                                   offsets: Float64Array.from(offsets), label: options.label ?? "",
                                    width: frameSize[0], height: frameSize[1] });
   }
   return result;

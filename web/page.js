@@ -368,7 +368,8 @@ class Card {
     const fitting = this.kind === "data" ? undefined : fittingFor(this.choices.values());
     this.fitted = fitting !== undefined && fitting.fit !== "original";
     this.askedFrames = this.kind === "data" ? undefined : this.frames.values();
-    return { kind: this.kind, file: this.file, ...shownSize, fitting, frames: this.askedFrames };
+    return { kind: this.kind, file: this.file, ...shownSize, fitting, frames: this.askedFrames,
+             label: this.kind === "data" ? undefined : this.text.labelWanted() };
   }
 
   async reconvert() {

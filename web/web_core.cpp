@@ -22,9 +22,12 @@
 // ("sharp" | "smooth"), colors ("nearest" | "ordered" | "diffuse"), key (a
 // colour byte for transparent pixels, or -1), frameWidth, frameHeight,
 // margin, spacing (numbers, or absent for an empty box; see frames.h),
-// skipEmpty}. A picture cut into frames is converted whole, and its text
-// comes frame by frame: Module.onFrame(number, width, height, offset) before
-// each frame's rows, `offset` counting the bytes handed out before them.
+// skipEmpty, label}. A picture cut into frames is converted whole, and its
+// text comes frame by frame: each frame's label line (LABEL_N, where a label
+// is given), then its rows. Module.onFrame(number, width, height, lineStart,
+// rowsStart) comes before each, the starts counting the bytes handed out
+// before the label line and before the rows, so that the page can put
+// another label in without converting again.
 //
 // result: {ok, failure (its name; "" for none), line (the size line or the
 // error line, as the programs print it; for a data file of several blocks,
@@ -70,8 +73,9 @@ EM_JS(void, handOutPiece, (const char *bytes, std::size_t size), {
 });
 
 EM_JS(void, frameStarts,
-      (std::uint32_t number, std::uint32_t width, std::uint32_t height, double offset),
-      { Module["onFrame"](number, width, height, offset); });
+      (std::uint32_t number, std::uint32_t width, std::uint32_t height, double lineStart,
+       double rowsStart),
+      { Module["onFrame"](number, width, height, lineStart, rowsStart); });
 
 EM_JS(bool, readInput, (double offset, std::size_t size, std::uint8_t *target),
       { return Boolean(Module["readInput"](offset, size >>> 0, target >>> 0)); });
@@ -122,6 +126,7 @@ struct Options {
     std::uint32_t maxHeight = 0;
     Fitting fitting;
     FrameChoices frames;
+    std::string label; // of a picture cut into frames, for each frame's label line
 };
 
 Options optionsOf(const val &given) {
@@ -139,7 +144,8 @@ Options optionsOf(const val &given) {
                     static_cast<std::uint32_t>(number("maxWidth")),
                     static_cast<std::uint32_t>(number("maxHeight")),
                     Fitting{},
-                    FrameChoices{}};
+                    FrameChoices{},
+                    text("label")};
     Fitting &fitting = options.fitting;
     fitting.columns = static_cast<std::uint32_t>(std::max(number("columns"), 0.0));
     fitting.rows = static_cast<std::uint32_t>(std::max(number("rows"), 0.0));
@@ -174,9 +180,8 @@ Answer answer;
 bool partlyTransparentSeen = false; // in the picture coming in tiles
 
 // The rows of the image state's text, fitted and reduced as asked; where it
-// is cut into frames, each frame's rows after Module.onFrame(number, width,
-// height, offset), `offset` being where they start among the bytes handed
-// out. Then the image state is the sheet, with its own colours.
+// is cut into frames, each frame's label line and rows, after
+// Module.onFrame. Then the image state is the sheet, with its own colours.
 Outcome writeText(const Options &options, std::vector<std::uint8_t> &values) {
     PieceBuffer pieces;
     std::ostream out(&pieces);
@@ -194,8 +199,17 @@ Outcome writeText(const Options &options, std::vector<std::uint8_t> &values) {
     answer.grid = grid;
     found = writeFrames(
         grid, options.fitting, options.frames.skipEmpty, out,
-        [&pieces](std::uint32_t number, std::uint32_t w, std::uint32_t h) {
-            frameStarts(number, w, h, static_cast<double>(pieces.written()));
+        [&](std::uint32_t number, std::uint32_t w, std::uint32_t h) {
+            const auto lineStart = static_cast<double>(pieces.written());
+            if (!options.label.empty()) {
+                std::string line;
+                Outcome made = dataHeader(options.label + "_" + std::to_string(number), w, h, line);
+                if (!made.ok()) {
+                    return made;
+                }
+                out << line;
+            }
+            frameStarts(number, w, h, lineStart, static_cast<double>(pieces.written()));
             return Outcome{};
         },
         answer.frames);

@@ -1,11 +1,13 @@
 // Runs the converter's core away from the page, so that no picture freezes
 // it. Requests: {id, kind: "bmp" | "picture" | "data", file, bytes (the
 // file's bytes, where the page read them), maxWidth, maxHeight, fitting,
-// frames ({frameWidth, frameHeight, margin, spacing, skipEmpty}, or none)},
-// or {id, kind: "abilities"}. Replies: {id, stage} while working,
-// then {id, done: true, ...the core's result (see web_core.cpp),
-// coloursLost, profileApplied, body (a Blob of the data text after its
-// first line, or null if the browser cannot hold it), restart}; for
+// frames ({frameWidth, frameHeight, margin, spacing, skipEmpty}, or none),
+// label (the card's, for the label lines of frames)}, or {id, kind:
+// "abilities"}. Replies: {id, stage} while working, then {id, done: true,
+// ...the core's result (see web_core.cpp), coloursLost, profileApplied,
+// body (a Blob of the data text after its first line, or, cut into frames,
+// of every frame's label line and rows; null if the browser cannot hold
+// it), restart}; for
 // abilities {png, jpeg, readsBlobs}: {name, keepsTransparent,
 // appliesProfile} of the decoding path chosen for each, or null. Buffers
 // are transferred, not copied.
@@ -63,7 +65,7 @@ function optionsOf(request) {
            maxWidth: request.maxWidth, maxHeight: request.maxHeight,
            columns: fitting.columns ?? 0, rows: fitting.rows ?? 0, fit: fitting.fit ?? "original",
            filter: fitting.filter ?? "sharp", colors: fitting.colors ?? "nearest",
-           key: fitting.key ?? -1, ...request.frames };
+           key: fitting.key ?? -1, ...request.frames, label: request.label };
 }
 
 // The paths this browser decodes pictures by, chosen once per worker. The
@@ -206,7 +208,7 @@ async function handle(request) {
   reply.bodyUnchecked = !(await readsBlobs);
   reply.restart = core.HEAPU8.length > restartAbove;
   const transfers = [reply.shownImage, reply.shownPreview, reply.file, reply.frames?.numbers.buffer,
-                     reply.frames?.offsets.buffer].filter(Boolean);
+                     reply.frames?.lineStarts.buffer, reply.frames?.offsets.buffer].filter(Boolean);
   postMessage(reply, transfers);
   // Ended from here, its memory is given back off the page's thread.
   if (reply.restart) close();

@@ -551,6 +551,12 @@ test("a sprite sheet is cut into frames, each as bmp2data writes it; Download al
   assert.equal(Buffer.from(card.file).toString(), sheet.texts.join(""));
   assert.equal(await page.run(text, ".frames-made"),
                "6 quadros feitos, 0 pulados. Sobram 3 colunas e 2 linhas de pixels.");
+  // Another label: every frame's label line changes, without converting again.
+  await page.run(setValue, ".label", "hero");
+  await until(page, () => document.querySelector(".result a.download[href]")?.download === "hero.data");
+  card = (await cardsOf(page, ["sheet.bmp"]))["sheet.bmp"];
+  assert.equal(Buffer.from(card.file).toString(), sheet.texts.join("").replace(/^sheet_/gm, "hero_"));
+  await page.run(setValue, ".label", "sheet");
   // Empty frames skipped: the others keep their numbers.
   await page.run(() => {
     const box = document.querySelector(".skip-empty");
