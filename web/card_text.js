@@ -101,7 +101,9 @@ class CardText {
       const from = frames.offsets[first];
       const rows = new Uint8Array(await this.body.slice(from, endOf(last)).arrayBuffer());
       if (generation !== this.generation) return null;
-      const chunk = new Uint8Array(rows.length + (last - first + 1) * (prefix.length + 10 + rest.length));
+      const mostDigits = 10; // of a frame's number
+      const lineBytes = prefix.length + mostDigits + rest.length;
+      const chunk = new Uint8Array(rows.length + (last - first + 1) * lineBytes);
       let at = 0;
       for (let i = first; i <= last; i++) {
         chunk.set(prefix, at);

@@ -7,10 +7,9 @@
 // ...the core's result (see web_core.cpp), coloursLost, profileApplied,
 // body (a Blob of the data text after its first line, or, cut into frames,
 // of every frame's label line and rows; null if the browser cannot hold
-// it), restart}; for
-// abilities {png, jpeg, readsBlobs}: {name, keepsTransparent,
-// appliesProfile} of the decoding path chosen for each, or null. Buffers
-// are transferred, not copied.
+// it), restart}; for abilities {png, jpeg, readsBlobs}: {name,
+// keepsTransparent, appliesProfile} of the decoding path chosen for each, or
+// null. Buffers are transferred, not copied.
 "use strict";
 
 const corePromise = createCore();
