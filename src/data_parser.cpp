@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -17,26 +18,44 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// The value of a digit in `base` (10 or 16), or nothing.
+std::optional<std::uint64_t> digitOf(char c, std::uint64_t base) {
+    if (isDigit(c)) {
+        return static_cast<std::uint64_t>(c - '0');
+    }
+    const char lower = static_cast<char>(c | 0x20);
+    if (base == 16 && lower >= 'a' && lower <= 'f') {
+        return static_cast<std::uint64_t>(lower - 'a' + 10);
+    }
+    return std::nullopt;
+}
+
 // Walks the text token by token, counting lines.
 class Scanner {
   public:
     explicit Scanner(const std::string &text) : text_(text) {}
 
-    // Skips spaces, tabs, carriage returns and line ends.
+    // Skips spaces, tabs, carriage returns, line ends and "#" comments.
     void skipBlank() {
-        while (position_ < text_.size() &&
-               (isSpace(text_[position_]) || text_[position_] == '\n')) {
-            if (text_[position_] == '\n') {
-                ++line_;
-            }
+        for (skipSpaces(); position_ < text_.size() && text_[position_] == '\n'; skipSpaces()) {
+            ++line_;
             ++position_;
         }
     }
 
+    // Skips spaces, tabs, carriage returns and a "#" comment up to the line end.
     void skipSpaces() {
         while (position_ < text_.size() && isSpace(text_[position_])) {
             ++position_;
         }
+        if (position_ < text_.size() && text_[position_] == '#') {
+            skipLine();
+        }
+    }
+
+    // Whether the line ends here (or the text does).
+    bool atLineEnd() const {
+        return position_ >= text_.size() || text_[position_] == '\n';
     }
 
     bool atEnd() const {
@@ -59,16 +78,25 @@ class Scanner {
         return false;
     }
 
-    // Reads a decimal number; false if none stands here. Values beyond
-    // `limit` are reported as limit + 1 without overflowing.
+    // Reads a decimal number, or a hexadecimal one after "0x"; false if
+    // none stands here. Values beyond `limit` are reported as limit + 1
+    // without overflowing.
     bool number(std::uint64_t limit, std::uint64_t &value) {
         if (position_ >= text_.size() || !isDigit(text_[position_])) {
             return false;
         }
+        const bool hexadecimal =
+            (text_.compare(position_, 2, "0x") == 0 || text_.compare(position_, 2, "0X") == 0) &&
+            position_ + 2 < text_.size() && digitOf(text_[position_ + 2], 16);
+        const std::uint64_t base = hexadecimal ? 16 : 10;
+        position_ += hexadecimal ? 2 : 0;
         value = 0;
-        while (position_ < text_.size() && isDigit(text_[position_])) {
-            value = std::min(limit + 1,
-                             value * 10 + static_cast<std::uint64_t>(text_[position_] - '0'));
+        while (position_ < text_.size()) {
+            const std::optional<std::uint64_t> digit = digitOf(text_[position_], base);
+            if (!digit) {
+                break;
+            }
+            value = std::min(limit + 1, value * base + *digit);
             ++position_;
         }
         return true;
@@ -141,7 +169,8 @@ Outcome readDimension(Scanner &fields, std::size_t line, std::uint64_t &value) {
 
 // "LABEL: .word W, H": the label is anything before the last ": .word".
 Outcome parseWordLine(Scanner &scanner, DataImage &image) {
-    const std::string line = scanner.restOfLine();
+    const std::string whole = scanner.restOfLine();
+    const std::string line = whole.substr(0, whole.find('#'));
     const std::size_t word = line.rfind(".word");
     if (word == std::string::npos) {
         return failure(scanner, wordLineExpected);
@@ -211,7 +240,8 @@ Outcome parseValues(Scanner &scanner, DataImage &image) {
         }
         image.values[taken++] = static_cast<std::uint8_t>(value);
         scanner.skipSpaces();
-        if (!scanner.take(',')) {
+        // The comma after a line's last value may be left out.
+        if (!scanner.take(',') && !scanner.atLineEnd()) {
             return failure(scanner, "expected ',' after a value, found " + scanner.token());
         }
     }
@@ -239,6 +269,15 @@ Outcome parseBlock(Scanner &scanner, DataImage &block) {
 Outcome parseBlocks(const std::string &text, std::vector<DataImage> &blocks) {
     Scanner scanner(text);
     scanner.skipBlank();
+    // A hand-made file may open the data segment before its first label.
+    if (scanner.takeWord(".data")) {
+        scanner.skipSpaces();
+        if (!scanner.atLineEnd()) {
+            return failure(scanner,
+                           "expected the line end after '.data', found " + scanner.token());
+        }
+        scanner.skipBlank();
+    }
     if (scanner.atEnd()) {
         return failure(scanner, "missing '.word' line");
     }

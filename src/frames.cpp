@@ -3,6 +3,7 @@
 #include "bmp_decoder.h"
 #include "data_writer.h"
 #include "memory.h"
+#include "typed_numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,32 +19,46 @@ Outcome badFrames(const std::string &what) {
     return fail(Failure::badFrames, what);
 }
 
-// A whole number from `least` to `most`, or what is wrong with it.
-bool wholeWithin(double value, double least, double most) {
-    return std::floor(value) == value && value >= least && value <= most;
+bool wholeBelow(const std::string &typed, std::uint64_t most, std::uint64_t &value) {
+    const std::optional<std::uint64_t> found = wholeNumber(typed, most);
+    value = found.value_or(0);
+    return found.has_value();
 }
 
-Outcome checkChoices(const FrameChoices &choices, std::uint32_t width, std::uint32_t height) {
-    if (!choices.frameWidth || !choices.frameHeight) {
+// The grid's sides and gaps as typed, each checked; what is allowed otherwise.
+Outcome readChoices(const FrameChoices &choices, std::uint32_t width, std::uint32_t height,
+                    FrameGrid &laid) {
+    if (blank(choices.frameWidth) || blank(choices.frameHeight)) {
         return badFrames("give both the frame width and the frame height, or neither");
     }
-    for (const auto &[value, name] :
-         {std::pair{choices.margin, "margin"}, std::pair{choices.spacing, "spacing"}}) {
-        if (value && !wholeWithin(*value, 0, 1e9)) {
-            return badFrames(std::string(name) + " must be a whole number, 0 or more");
+    constexpr std::uint64_t mostGap = 1000000000;
+    std::uint64_t margin = 0;
+    std::uint64_t spacing = 0;
+    for (const auto &[typed, name, value] : {std::tuple{&choices.margin, "margin", &margin},
+                                             std::tuple{&choices.spacing, "spacing", &spacing}}) {
+        if (!blank(*typed) && !wholeBelow(*typed, mostGap, *value)) {
+            return badFrames(std::string(name) + " " + typedAsShown(*typed) +
+                             " must be a whole number, 0 or more");
         }
     }
-    const double margin = choices.margin.value_or(0);
-    for (const auto &[value, side, name] :
-         {std::tuple{*choices.frameWidth, width, "frame width"},
-          std::tuple{*choices.frameHeight, height, "frame height"}}) {
-        const double most = side > margin ? side - margin : 0;
-        if (!wholeWithin(value, 1, most)) {
-            return badFrames(std::string(name) + " must be a whole number from 1 to " +
-                             std::to_string(static_cast<std::uint64_t>(std::max(most, 1.0))) +
+    std::uint64_t frameWidth = 0;
+    std::uint64_t frameHeight = 0;
+    for (const auto &[typed, side, name, value] :
+         {std::tuple{&choices.frameWidth, width, "frame width", &frameWidth},
+          std::tuple{&choices.frameHeight, height, "frame height", &frameHeight}}) {
+        const std::uint64_t most = side > margin ? side - margin : 0;
+        if (!wholeBelow(*typed, most, *value) || *value == 0) {
+            return badFrames(std::string(name) + " " + typedAsShown(*typed) +
+                             " must be a whole number from 1 to " +
+                             std::to_string(std::max<std::uint64_t>(most, 1)) +
                              " (the picture less the margin)");
         }
     }
+    // Each is below a side of the picture, or below mostGap.
+    laid.frameWidth = static_cast<std::uint32_t>(frameWidth);
+    laid.frameHeight = static_cast<std::uint32_t>(frameHeight);
+    laid.margin = static_cast<std::uint32_t>(margin);
+    laid.spacing = static_cast<std::uint32_t>(spacing);
     return {};
 }
 
@@ -57,15 +72,11 @@ std::pair<std::uint32_t, std::uint32_t> framesAcross(std::uint64_t side, std::ui
 
 Outcome layOut(const FrameChoices &choices, std::uint32_t width, std::uint32_t height,
                FrameGrid &grid) {
-    Outcome found = checkChoices(choices, width, height);
+    FrameGrid laid;
+    Outcome found = readChoices(choices, width, height, laid);
     if (!found.ok()) {
         return found;
     }
-    FrameGrid laid;
-    laid.frameWidth = static_cast<std::uint32_t>(*choices.frameWidth);
-    laid.frameHeight = static_cast<std::uint32_t>(*choices.frameHeight);
-    laid.margin = static_cast<std::uint32_t>(choices.margin.value_or(0));
-    laid.spacing = static_cast<std::uint32_t>(choices.spacing.value_or(0));
     std::tie(laid.columns, laid.leftoverColumns) =
         framesAcross(width, laid.frameWidth, laid.margin, laid.spacing);
     std::tie(laid.rows, laid.leftoverRows) =
@@ -200,6 +211,10 @@ Outcome writeEach(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty,
 }
 
 } // namespace
+
+bool FrameChoices::wanted() const {
+    return !blank(frameWidth) || !blank(frameHeight);
+}
 
 Outcome layOutFrames(const FrameChoices &choices, std::uint32_t width, std::uint32_t height,
                      FrameGrid &grid) {

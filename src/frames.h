@@ -14,19 +14,18 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <string>
 
-// The choices as typed: each absent (an empty box) or a number.
+// The choices as typed in their boxes; a blank box is an empty one.
 struct FrameChoices {
-    std::optional<double> frameWidth;
-    std::optional<double> frameHeight;
-    std::optional<double> margin;
-    std::optional<double> spacing;
+    std::string frameWidth;
+    std::string frameHeight;
+    std::string margin;
+    std::string spacing;
     bool skipEmpty = false;
 
     // Whether the picture is to be cut at all.
-    bool wanted() const {
-        return frameWidth || frameHeight;
-    }
+    bool wanted() const;
 };
 
 constexpr std::uint64_t maxFrames = 65536;
@@ -44,10 +43,10 @@ struct FrameGrid {
 };
 
 // Checks the choices for a width × height picture and lays the grid out.
-// badFrames, naming what is allowed, where a frame box is empty and the
-// other not, a frame side is below 1 or larger than the picture less the
-// margin, the margin or spacing is negative or not a whole number, or there
-// would be more than maxFrames frames.
+// badFrames, quoting what was typed and naming what is allowed, where a
+// frame box is empty and the other not, a frame side is not a whole number
+// from 1 to the picture less the margin, the margin or spacing is not a
+// whole number, or there would be more than maxFrames frames.
 Outcome layOutFrames(const FrameChoices &choices, std::uint32_t width, std::uint32_t height,
                      FrameGrid &grid);
 

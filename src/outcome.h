@@ -33,7 +33,8 @@
     X(tooLarge, page, "Error: picture too large to decode in this browser")                        \
     X(unknownFormat, page, "Error: picture format unknown to this browser")                        \
     X(noDecoder, page, "Error: this browser cannot decode this format here")                       \
-    X(badFrames, page, "Error: bad frames ({detail})")
+    X(badFrames, page, "Error: bad frames ({detail})")                                             \
+    X(badKey, page, "Error: bad key colour ({detail})")
 
 #define BMP2DATA_FAILURE_NAME(name, where, line) name, // NOLINT(cppcoreguidelines-macro-usage)
 enum class Failure { BMP2DATA_FAILURES(BMP2DATA_FAILURE_NAME) };

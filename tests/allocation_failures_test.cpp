@@ -208,8 +208,8 @@ TEST(AllocationFailures, FittingReducingAndCuttingAnswerOutOfMemory) {
         {"frames", decodeTransparentSample,
          [&] {
              FrameChoices choices;
-             choices.frameWidth = 2;
-             choices.frameHeight = 1;
+             choices.frameWidth = "2";
+             choices.frameHeight = "1";
              choices.skipEmpty = true;
              FrameGrid grid;
              Outcome found = layOutFrames(choices, 4, 3, grid);

@@ -6,6 +6,7 @@
 #include "bmp_decoder.h"
 #include "data_writer.h"
 #include "fitting.h"
+#include "typed_numbers.h"
 
 #include <algorithm>
 #include <fstream>
@@ -16,19 +17,23 @@
 
 int main(int argc, char *argv[]) {
     const std::vector<std::string> arguments(argv, argv + argc);
-    Fitting fitting;
-    if (arguments.size() < 9 || arguments.size() > 10 ||
-        !chooseByName(arguments[6], arguments[7], arguments[8], fitting) ||
-        fitting.fit == FitMode::original) {
+    Fitting named;
+    const bool usable = arguments.size() >= 9 && arguments.size() <= 10 &&
+                        chooseByName(arguments[6], arguments[7], arguments[8], named) &&
+                        named.fit != FitMode::original;
+    if (!usable) {
         std::cerr << "usage: fit_data INPUT.bmp OUTPUT.data LABEL COLUMNS ROWS inside|fill|stretch "
                      "sharp|smooth nearest|ordered|diffuse [KEY]\n";
         return 1;
     }
-    fitting.columns = static_cast<std::uint32_t>(std::stoul(arguments[4]));
-    fitting.rows = static_cast<std::uint32_t>(std::stoul(arguments[5]));
+    // The numbers are read as the page reads what is typed in its boxes.
+    TypedFitting typed{arguments[4], arguments[5], arguments[6],
+                       arguments[7], arguments[8], std::nullopt};
     if (arguments.size() == 10) {
-        fitting.key = static_cast<std::uint8_t>(std::stoul(arguments[9]));
+        typed.key = arguments[9];
     }
+    Fitting fitting;
+    Outcome outcome = readFitting(typed, fitting);
     std::ifstream in(arguments[1], std::ios::binary | std::ios::ate);
     std::vector<std::uint8_t> bytes(
         static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
@@ -36,7 +41,9 @@ int main(int argc, char *argv[]) {
     in.read(reinterpret_cast<char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     // The label line comes last, when the fitted size is known.
     std::ostringstream rows;
-    Outcome outcome = decodeBmp(bytes.data(), bytes.size());
+    if (outcome.ok()) {
+        outcome = decodeBmp(bytes.data(), bytes.size());
+    }
     if (outcome.ok()) {
         std::vector<std::uint8_t> values;
         outcome = writeFittedRows(rows, fitting, values);

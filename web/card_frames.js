@@ -9,41 +9,37 @@ class CardFrames {
     this.part(".frames").addEventListener("change", () => this.changed());
   }
 
-  // The boxes as typed: numbers, or undefined for an empty box.
+  // The boxes as typed.
   boxes() {
-    const number = (name) => {
-      const value = this.part(`.${name}`).value;
-      return value === "" ? undefined : Number(value);
-    };
-    return { frameWidth: number("frame-width"), frameHeight: number("frame-height"),
-             margin: number("margin"), spacing: number("spacing"),
+    const typed = (name) => this.part(`.${name}`).value;
+    return { frameWidth: typed("frame-width"), frameHeight: typed("frame-height"),
+             margin: typed("margin"), spacing: typed("spacing"),
              skipEmpty: this.part(".skip-empty").checked };
   }
 
   // What the core is asked, or undefined where the picture stays whole.
   values() {
     const boxes = this.boxes();
-    return boxes.frameWidth === undefined && boxes.frameHeight === undefined ? undefined : boxes;
+    const empty = (typed) => typed.trim() === "";
+    return empty(boxes.frameWidth) && empty(boxes.frameHeight) ? undefined : boxes;
   }
 
-  // Frame choices belong to one picture: not remembered, but given to every
-  // picture when "same for all" is ticked.
+  // Frame choices belong to one picture: not remembered, but made on every
+  // picture card while the same choices are made for all.
   changed() {
     const boxes = this.boxes();
-    const targets = sameForAll.checked ? [...cards].filter((card) => card.kind !== "data")
-      : [this.card];
-    for (const card of targets) {
+    if (sameForAll.checked) sharedChoices.frames = boxes;
+    for (const card of cardsChanged(this.card)) {
       if (card !== this.card) card.frames.showBoxes(boxes);
       if (card.reply) card.reconvert();
     }
   }
 
   showBoxes(boxes) {
-    const shown = (value) => (value === undefined ? "" : String(value));
-    this.part(".frame-width").value = shown(boxes.frameWidth);
-    this.part(".frame-height").value = shown(boxes.frameHeight);
-    this.part(".margin").value = shown(boxes.margin);
-    this.part(".spacing").value = shown(boxes.spacing);
+    this.part(".frame-width").value = boxes.frameWidth;
+    this.part(".frame-height").value = boxes.frameHeight;
+    this.part(".margin").value = boxes.margin;
+    this.part(".spacing").value = boxes.spacing;
     this.part(".skip-empty").checked = boxes.skipEmpty;
   }
 
@@ -54,22 +50,23 @@ class CardFrames {
     made.hidden = !frames;
     if (frames) {
       made.textContent = say("framesMade", frames.made, frames.skipped, frames.leftoverColumns,
-                             frames.leftoverRows);
+                             frames.leftoverRows)
+        + (frames.made > 0 ? ` ${say("frameWord", frames.width, frames.height)}` : "");
     }
   }
 }
 
-// The grid of `asked` frames over a picture of width × height drawn on
-// `canvas` at its shown size: each frame's edges as lines across the whole
-// grid (so their count grows with columns and rows, not with frames),
-// numbered where the numbers are legible. Drawn a slice at a time.
-async function drawFrameGrid(canvas, width, height, asked, frames) {
+// The grid the core cut a picture of width × height along (`frames`),
+// drawn on `canvas` at its shown size: each frame's edges as lines across
+// the whole grid (so their count grows with columns and rows, not with
+// frames), numbered where the numbers are legible. Drawn a slice at a time.
+async function drawFrameGrid(canvas, width, height, frames) {
   const context = canvas.getContext("2d");
   const scale = canvas.width / width;
-  const margin = (asked.margin ?? 0) * scale;
-  const [across, down] = [(asked.frameWidth + (asked.spacing ?? 0)) * scale,
-                          (asked.frameHeight + (asked.spacing ?? 0)) * scale];
-  const [frameWidth, frameHeight] = [asked.frameWidth * scale, asked.frameHeight * scale];
+  const margin = frames.margin * scale;
+  const [across, down] = [(frames.frameWidth + frames.spacing) * scale,
+                          (frames.frameHeight + frames.spacing) * scale];
+  const [frameWidth, frameHeight] = [frames.frameWidth * scale, frames.frameHeight * scale];
   const [right, bottom] = [margin + (frames.columns - 1) * across + frameWidth,
                            margin + (frames.rows - 1) * down + frameHeight];
   context.lineWidth = 1;

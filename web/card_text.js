@@ -34,6 +34,7 @@ class CardText {
   // A conversion again replaces the text.
   clear() {
     this.body = null;
+    this.copyStatus = null;
     this.text = null;
     this.generation = (this.generation ?? 0) + 1;
     withdraw(this.part(".text-box a"));
@@ -64,7 +65,7 @@ class CardText {
 
   showLabelProblem() {
     const label = this.part(".label").value;
-    const problem = labelProblem(label);
+    const problem = labelWarning(label);
     this.part(".warning").textContent = problem;
     const fix = this.part(".fix");
     const fixed = fixedLabel(label);
@@ -181,12 +182,14 @@ class CardText {
 
   async copy() {
     const status = this.part(".copied");
+    this.copyStatus = null;
     status.textContent = "";
     try {
       await navigator.clipboard.write([new ClipboardItem({ "text/plain": this.text })]);
-      status.textContent = say("copied");
+      this.copyStatus = "copied";
     } catch {
-      status.textContent = say("copyFailed");
+      this.copyStatus = "copyFailed";
     }
+    status.textContent = say(this.copyStatus); // said again in another language
   }
 }

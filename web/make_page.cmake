@@ -9,7 +9,8 @@ set(CORE_files "${CORE_JS}")
 set(WORKER_files "${SOURCE}/containers.js" "${SOURCE}/probes.js" "${SOURCE}/decoding.js"
     "${SOURCE}/core_job.js" "${SOURCE}/worker.js")
 set(TEXTS_files "${SOURCE}/texts.js")
-set(PAGE_files "${SOURCE}/containers.js" "${SOURCE}/probes.js" "${SOURCE}/card_choices.js"
+set(PAGE_files "${SOURCE}/containers.js" "${SOURCE}/probes.js" "${SOURCE}/labels.js"
+    "${SOURCE}/card_choices.js"
     "${SOURCE}/card_frames.js" "${SOURCE}/card_text.js"
     "${SOURCE}/download_all.js" "${SOURCE}/page.js")
 set(STYLE_files "${SOURCE}/page.css")

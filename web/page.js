@@ -7,7 +7,6 @@
 const results = document.getElementById("results");
 const summary = document.getElementById("summary");
 const clearButton = document.getElementById("clear");
-const drop = document.getElementById("drop");
 const fileInput = document.getElementById("files");
 const coreSource = document.getElementById("core-source").textContent;
 
@@ -79,6 +78,7 @@ function applyLanguage() {
     button.setAttribute("aria-pressed", String(button.dataset.language === language));
   }
   for (const card of cards) card.showTexts();
+  showSummary();
   offerAll();
 }
 
@@ -236,19 +236,16 @@ const lineCore = new Promise((resolve) => {
 
 // ---- Labels ----
 
-// Assemblers take letters, digits and "_", not starting with a digit.
-function labelProblem(label) {
-  if (label === "") return say("emptyLabel");
-  const wrong = [...label].find((character) => !/[A-Za-z0-9_]/.test(character));
-  if (wrong !== undefined) return say("badCharacter", wrong === " " ? say("space") : `“${wrong}”`);
-  if (/^[0-9]/.test(label)) return say("leadingDigit", label[0]);
-  return "";
-}
-
-function fixedLabel(label) {
-  const fixed = label.normalize("NFD").replace(/[\u0300-\u036f]/g, "")
-    .replace(/[^A-Za-z0-9_]/g, "_");
-  return /^[0-9]/.test(fixed) ? `_${fixed}` : fixed;
+// What is wrong with a label (labels.js), in the page's language; "" if nothing.
+function labelWarning(label) {
+  const found = labelProblem(label);
+  if (found === null) return "";
+  if (found.problem === "character") {
+    return say("badCharacter", found.character === " " ? say("space") : `“${found.character}”`);
+  }
+  return found.problem === "empty" ? say("emptyLabel")
+    : found.problem === "leadingDigit" ? say("leadingDigit", found.digit)
+      : say("registerName", label);
 }
 
 // ---- Reading files ----
@@ -258,50 +255,30 @@ function baseName(name) {
   return dot > 0 ? name.slice(0, dot) : name;
 }
 
-// By content: "BM" goes to the core's reader whatever the name; the browser's
-// picture formats to the browser; a text whose first line has ".word" is a
-// data file. Only what none of these recognises goes by its name. A file
-// that cannot be read at all says so here.
+// What a file is comes from its first bytes (the core tells BMP, PNG, JPEG,
+// GIF, WebP and data texts apart): a BMP goes to the core's reader, the
+// browser's picture formats to the browser, a data text to the data
+// reader. Only what none of these is goes by its name, as the command line
+// would take it; anything else goes to the browser. A file that cannot be
+// read at all says so here. {kind, head}: head, the first bytes.
 async function kindOf(file) {
   const head = new Uint8Array(await file.slice(0, 512).arrayBuffer());
   if (head.length === 0 && file.size > 0) throw new DOMException("gone", "NotReadableError");
-  const start = new TextDecoder("latin1").decode(head);
-  if (start.startsWith("BM")) return "bmp";
-  if (/^(\x89PNG|\xFF\xD8\xFF|GIF8|RIFF....WEBP)/s.test(start)) return "picture";
-  if (/^\s*[^\n]*:\s*\.word/.test(start)) return "data";
-  return { bmp: "bmp", data: "data" }[file.name.split(".").pop().toLowerCase()] ?? "picture";
+  const kind = (await lineCore).kindOfStart(head);
+  if (kind === "bmp" || kind === "data") return { kind, head };
+  if (kind !== "other") return { kind: "picture", head };
+  const byName = { bmp: "bmp", data: "data" }[file.name.split(".").pop().toLowerCase()];
+  return { kind: byName ?? "picture", head, unknown: byName === undefined };
 }
 
-// ---- Fitting to the display ----
-
-// The choices of a card's "for the display" controls. The defaults leave
-// every byte as the command line writes it; the last choices made are
-// remembered for new cards and later visits.
-const fittingKey = "bmp2data.fitting";
-const defaultChoices = { size: "original", columns: 320, rows: 240, fit: "inside",
-                         filter: "smooth", colors: "nearest", transparent: "keep", key: 199 };
-const sameForAll = document.getElementById("same-for-all");
-
-function rememberedChoices() {
-  try {
-    return { ...defaultChoices, ...JSON.parse(stored(fittingKey) ?? "{}") };
-  } catch {
-    return { ...defaultChoices };
-  }
-}
-
-// What the worker is asked for: {columns, rows, fit, filter, colors, key}.
-function fittingFor(choices) {
-  const [columns, rows] = choices.size === "custom" ? [choices.columns, choices.rows]
-    : choices.size === "original" ? [0, 0] : choices.size.split("x").map(Number);
-  return { columns, rows, fit: choices.size === "original" ? "original" : choices.fit,
-           filter: choices.filter, colors: choices.colors,
-           key: choices.transparent === "key" ? choices.key : undefined };
-}
-
-// A key colour typed in: a whole number from 0 to 255.
-function keyByte(value) {
-  return Math.min(255, Math.max(0, Math.round(Number(value)) || 0));
+// The first bytes of a file, as the card shows them: in hexadecimal, and as
+// text where they are printable.
+function startOf(head) {
+  const first = [...head.subarray(0, 8)];
+  const hex = first.map((byte) => byte.toString(16).toUpperCase().padStart(2, "0")).join(" ");
+  const text = first.map((byte) => (byte >= 0x20 && byte < 0x7f ? String.fromCharCode(byte) : "."))
+    .join("");
+  return `${hex} (${text})`;
 }
 
 // The colour of each colour byte, as CSS, from the core.
@@ -340,7 +317,10 @@ class Card {
     this.choices = new CardChoices(this);
     this.frames = new CardFrames(this);
     this.text = new CardText(this);
-    this.choices.show(rememberedChoices());
+    // As the command line converts, or as the other cards are while the same
+    // choices are made for all.
+    this.choices.show(sharedChoices.choices ?? defaultChoices);
+    if (sharedChoices.frames) this.frames.showBoxes(sharedChoices.frames);
     this.generation = 0;
     this.stage = "reading";
     results.append(this.view);
@@ -351,7 +331,7 @@ class Card {
 
   async convert() {
     try {
-      this.kind = await kindOf(this.file);
+      ({ kind: this.kind, head: this.head, unknown: this.unknown } = await kindOf(this.file));
       this.stage = this.kind === "picture" ? "decoding" : "converting";
       this.showTexts();
       const reply = await inWorker(this.request(),
@@ -376,6 +356,7 @@ class Card {
     const mine = ++this.generation;
     this.stage = "converting";
     this.showTexts();
+    showSummary();
     offerAll();
     const reply = await inWorker(this.request(), () => {});
     if (mine === this.generation) this.show(reply);
@@ -396,8 +377,7 @@ class Card {
       draw(this.part(".original canvas"), reply.shownWidth, reply.shownHeight, reply.shownImage);
       draw(this.part(".reduced canvas"), reply.shownWidth, reply.shownHeight, reply.shownPreview);
       if (reply.frames) {
-        drawFrameGrid(this.part(".original canvas"), reply.width, reply.height, this.askedFrames,
-                      reply.frames);
+        drawFrameGrid(this.part(".original canvas"), reply.width, reply.height, reply.frames);
       }
       this.part(".original").hidden = data;
       this.part(".pictures").hidden = false;
@@ -412,18 +392,20 @@ class Card {
       this.tooLarge = true; // converted, but the browser cannot hold its text
     }
     // The choices stay where they can mend what failed: a size out of range.
-    const mendable = reply.ok || reply.failure === "badSize" || reply.failure === "badFrames";
+    const mendable = reply.ok || ["badSize", "badKey", "badFrames"].includes(reply.failure);
     this.part(".fitting").hidden = this.kind === "data" || !mendable;
     this.part(".frames").hidden = this.kind === "data" || !mendable;
     this.choices.show(this.choices.values());
     this.showTexts();
+    showSummary();
     offerAll();
   }
 
   // Everything the card says in the page's language.
   showTexts() {
-    const name = this.file.name;
+    const name = cardName(this);
     translate(this.view);
+    this.part("h2").textContent = name;
     this.part(".remove").setAttribute("aria-label", say("removeNamed", name));
     this.part(".working").hidden = !this.stage;
     if (this.stage) this.part(".working span").textContent = say(this.stage, name);
@@ -435,6 +417,10 @@ class Card {
     if (!explain.hidden) {
       explain.textContent = this.tooLarge ? say("textTooLarge")
         : this.reply.ok ? changes.join(" ") : say("failures")[this.reply.failure];
+      // A file of no kind the page knows, that the browser could not decode either.
+      if (!this.reply.ok && this.unknown && this.head?.length > 0) {
+        explain.textContent += ` ${say("startsWith", startOf(this.head))}`;
+      }
     }
     // Where this browser cannot give the colour under a transparent pixel,
     // the choice to keep it says what is kept instead.
@@ -447,6 +433,8 @@ class Card {
       say(this.kind === "data" ? "dataColours" : "reduced");
     this.part(".text").setAttribute("aria-label", say("textOf", `${this.text.label ?? ""}.data`));
     if (this.reply?.ok) this.text.showLabelProblem();
+    this.part(".copied").textContent = this.text.copyStatus ? say(this.text.copyStatus) : "";
+    this.choices.showOffer();
     for (const link of this.view.querySelectorAll("a.download[download]")) {
       link.textContent = say("download", link.download);
     }
@@ -457,10 +445,34 @@ class Card {
     for (const link of this.view.querySelectorAll("a.download")) withdraw(link);
     this.view.remove();
     cards.delete(this);
+    for (const card of cards) card.showTexts(); // names it shared
+    showSummary();
     offerAll();
     clearButton.hidden = cards.size === 0;
     if (moveFocus) (next ? next.part(".remove") : fileInput).focus();
   }
+}
+
+// A card's name as the page says it: its file's, and where two cards hold
+// files of one name, its place among them.
+function cardName(card) {
+  const namesakes = [...cards].filter((other) => other.file.name === card.file.name);
+  return namesakes.length < 2 ? card.file.name
+    : say("cardNumbered", card.file.name, namesakes.indexOf(card) + 1);
+}
+
+// What is on the page: every card's state, once anything changes.
+let summaryCleared = false;
+function showSummary() {
+  if (cards.size === 0) {
+    summary.textContent = summaryCleared ? say("cleared") : "";
+    return;
+  }
+  summaryCleared = false;
+  const all = [...cards];
+  const failed = all.filter((card) => card.reply && !card.reply.ok && !card.stage).length;
+  const done = all.filter((card) => card.reply?.ok && !card.stage).length;
+  summary.textContent = say("summary", done, failed, all.length - done - failed);
 }
 
 async function addFiles(files) {
@@ -468,16 +480,14 @@ async function addFiles(files) {
   const added = files.map((file) => new Card(file));
   clearButton.hidden = false;
   added[0].view.scrollIntoView({ block: "nearest" });
-  let failed = 0;
-  for (const card of added) {
-    if (!(await card.convert())) failed++;
-  }
-  summary.textContent = say("summary", added.length - failed, failed);
+  for (const card of cards) card.showTexts(); // names shared with the new cards
+  for (const card of added) await card.convert();
 }
 
 clearButton.addEventListener("click", () => {
   for (const card of [...cards]) card.remove(false);
-  summary.textContent = say("cleared");
+  summaryCleared = true;
+  showSummary();
   fileInput.focus();
 });
 
@@ -485,15 +495,28 @@ fileInput.addEventListener("change", () => {
   addFiles([...fileInput.files]);
   fileInput.value = "";
 });
-drop.addEventListener("dragover", (event) => {
-  event.preventDefault();
-  drop.classList.add("over");
+// Files are taken wherever they are dropped on the page: the browser never
+// opens one in its place.
+let dragDepth = 0;
+const dragsFiles = (event) => [...(event.dataTransfer?.types ?? [])].includes("Files");
+document.addEventListener("dragenter", (event) => {
+  if (!dragsFiles(event)) return;
+  dragDepth++;
+  document.body.classList.add("drop-anywhere");
 });
-drop.addEventListener("dragleave", () => drop.classList.remove("over"));
-drop.addEventListener("drop", (event) => {
+document.addEventListener("dragleave", () => {
+  dragDepth = Math.max(0, dragDepth - 1);
+  if (dragDepth === 0) document.body.classList.remove("drop-anywhere");
+});
+document.addEventListener("dragover", (event) => {
   event.preventDefault();
-  drop.classList.remove("over");
-  addFiles([...event.dataTransfer.files]);
+  if (event.dataTransfer) event.dataTransfer.dropEffect = "copy";
+});
+document.addEventListener("drop", (event) => {
+  event.preventDefault();
+  dragDepth = 0;
+  document.body.classList.remove("drop-anywhere");
+  addFiles([...(event.dataTransfer?.files ?? [])]);
 });
 
 applyLanguage();

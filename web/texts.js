@@ -32,6 +32,7 @@ const texts = {
     noteNoDecoder: "Arquivos BMP são lidos exatamente como o <code>bmp2data</code> da linha de "
       + "comando os lê. Este navegador não dá a esta página o que ela precisa para decodificar PNG, "
       + "JPEG, GIF ou WebP: salve a imagem como BMP ou use outro navegador.",
+    pick: "Escolher arquivos",
     clear: "Limpar resultados",
     remove: "Remover",
     removeNamed: (name) => `Remover ${name}`,
@@ -48,10 +49,11 @@ const texts = {
     reading: (name) => `Lendo ${name}…`,
     decoding: (name) => `Decodificando ${name}…`,
     converting: (name) => `Convertendo ${name}…`,
-    summary: (done, failed) => {
+    summary: (done, failed, working) => {
       const files = done === 1 ? "1 arquivo pronto" : `${done} arquivos prontos`;
       const errors = failed === 0 ? "" : failed === 1 ? ", 1 com erro" : `, ${failed} com erro`;
-      return `${files}${errors}, logo abaixo.`;
+      const rest = working === 0 ? "" : `, ${working} em andamento`;
+      return `${files}${errors}${rest}, logo abaixo.`;
     },
     cleared: "Resultados apagados.",
     sameForAll: "Mesmas opções para todas",
@@ -89,15 +91,25 @@ const texts = {
     emptyLabel: "Dê um rótulo à imagem para poder baixar o arquivo.",
     badCharacter: (character) => `Os montadores não aceitam ${character} em rótulos: use letras sem acento, dígitos e _.`,
     leadingDigit: (digit) => `Os montadores não aceitam rótulos que começam com um dígito (${digit}).`,
+    registerName: (label) => `O simulador RISC-V recusa nomes de registradores como rótulo, e ${label} é um deles.`,
     space: "espaço",
+    startsWith: (start) => `O arquivo começa com os bytes ${start}.`,
     useFixed: (label) => `Usar ${label}`,
     downloadAll: "Baixar tudo",
     allNameLabel: "Arquivo com todas",
     allName: "imagens.data",
     allWaiting: (ready, total) => `Esperando as imagens: ${ready} de ${total} prontas.`,
     allLeftOut: (names) => `Ficam de fora porque falharam: ${names}.`,
+    allNoLabel: (names) => `Ficam de fora porque estão sem rótulo: ${names}.`,
+    allNoName: "Dê um nome ao arquivo para baixar tudo.",
+    allNothing: "Nenhuma imagem pronta para baixar.",
+    cardNumbered: (name, number) => `${name} (${number}º)`,
     allClash: (label, first, second) => `O rótulo ${label} aparece em ${first} e em ${second}, e `
       + "os montadores recusam um rótulo definido duas vezes. Renomeie um deles para baixar tudo.",
+    sizeOriginalWords: "tamanho original",
+    keyWords: (key) => `cor-chave ${key}`,
+    useLast: (choices) => `Usar minhas últimas opções: ${choices}`,
+    frameWord: (width, height) => `O .word de cada quadro traz ${width}, ${height}.`,
     frames: "Quadros",
     frameWidth: "Largura do quadro",
     frameHeight: "Altura do quadro",
@@ -122,8 +134,9 @@ const texts = {
       tooLarge: "A imagem é grande demais para este navegador decodificar nesta página. Reduza-a antes num editor de imagens.",
       unknownFormat: "Este navegador não sabe decodificar este formato de imagem. Salve a imagem como PNG, JPEG ou BMP.",
       noDecoder: "Este navegador não dá a esta página o que ela precisa para decodificar este formato (a página testa isso ao abrir). Salve a imagem como BMP ou use outro navegador.",
-      badSize: "Esse tamanho não serve: largura e altura vão de 1 a 8192 pixels.",
+      badSize: "Esse tamanho não serve: largura e altura são números inteiros de 1 a 8192 pixels.",
       badFrames: "Esses quadros não servem para esta imagem (o motivo está entre parênteses). Corrija os números do grupo Quadros.",
+      badKey: "A cor-chave é um byte de cor: um número inteiro de 0 a 255. Corrija a caixa ou escolha a cor na paleta.",
     },
   },
   en: {
@@ -154,6 +167,7 @@ const texts = {
     noteNoDecoder: "BMP files are read exactly as the command-line <code>bmp2data</code> reads "
       + "them. This browser doesn't give this page what it needs to decode PNG, JPEG, GIF or WebP: "
       + "save the picture as a BMP, or use another browser.",
+    pick: "Choose files",
     clear: "Clear results",
     remove: "Remove",
     removeNamed: (name) => `Remove ${name}`,
@@ -170,10 +184,11 @@ const texts = {
     reading: (name) => `Reading ${name}…`,
     decoding: (name) => `Decoding ${name}…`,
     converting: (name) => `Converting ${name}…`,
-    summary: (done, failed) => {
+    summary: (done, failed, working) => {
       const files = done === 1 ? "1 file ready" : `${done} files ready`;
       const errors = failed === 0 ? "" : failed === 1 ? ", 1 with an error" : `, ${failed} with errors`;
-      return `${files}${errors}, just below.`;
+      const rest = working === 0 ? "" : `, ${working} still working`;
+      return `${files}${errors}${rest}, just below.`;
     },
     cleared: "Results cleared.",
     sameForAll: "Same choices for all",
@@ -211,15 +226,25 @@ const texts = {
     emptyLabel: "Give the picture a label to download its file.",
     badCharacter: (character) => `Assemblers reject ${character} in a label: use unaccented letters, digits and _.`,
     leadingDigit: (digit) => `Assemblers reject labels that start with a digit (${digit}).`,
+    registerName: (label) => `The RISC-V simulator refuses register names as labels, and ${label} is one.`,
     space: "a space",
+    startsWith: (start) => `The file starts with the bytes ${start}.`,
     useFixed: (label) => `Use ${label}`,
     downloadAll: "Download all",
     allNameLabel: "File for all of them",
     allName: "pictures.data",
     allWaiting: (ready, total) => `Waiting for the pictures: ${ready} of ${total} ready.`,
     allLeftOut: (names) => `Left out because they failed: ${names}.`,
+    allNoLabel: (names) => `Left out because they have no label: ${names}.`,
+    allNoName: "Give the file a name to download all.",
+    allNothing: "No picture is ready to download.",
+    cardNumbered: (name, number) => `${name} (#${number})`,
     allClash: (label, first, second) => `The label ${label} is in both ${first} and ${second}, and `
       + "assemblers refuse a label defined twice. Rename one of them to download all.",
+    sizeOriginalWords: "original size",
+    keyWords: (key) => `key colour ${key}`,
+    useLast: (choices) => `Use my last choices: ${choices}`,
+    frameWord: (width, height) => `Each frame's .word holds ${width}, ${height}.`,
     frames: "Frames",
     frameWidth: "Frame width",
     frameHeight: "Frame height",
@@ -243,8 +268,9 @@ const texts = {
       tooLarge: "The picture is too large for this browser to decode in this page. Shrink it in a picture editor first.",
       unknownFormat: "This browser can't decode this picture format. Save the picture as PNG, JPEG or BMP.",
       noDecoder: "This browser doesn't give this page what it needs to decode this format (the page checks when it opens). Save the picture as a BMP, or use another browser.",
-      badSize: "That size won't do: width and height go from 1 to 8192 pixels.",
+      badSize: "That size won't do: width and height are whole numbers from 1 to 8192 pixels.",
       badFrames: "Those frames don't work for this picture (the reason is in brackets). Fix the numbers in the Frames group.",
+      badKey: "The key colour is a colour byte: a whole number from 0 to 255. Fix the box, or pick the colour from the palette.",
     },
   },
 };

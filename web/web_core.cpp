@@ -18,10 +18,10 @@
 //
 // options: {kind: "bmp" | "data" | "picture", name (the file's), size (the
 // file's bytes), maxWidth, maxHeight (of the pictures shown), columns, rows
-// (the display), fit ("original" | "inside" | "fill" | "stretch"), filter
-// ("sharp" | "smooth"), colors ("nearest" | "ordered" | "diffuse"), key (a
-// colour byte for transparent pixels, or -1), frameWidth, frameHeight,
-// margin, spacing (numbers, or absent for an empty box; see frames.h),
+// (the display, as typed), fit ("original" | "inside" | "fill" | "stretch"),
+// filter ("sharp" | "smooth"), colors ("nearest" | "ordered" | "diffuse"),
+// key (the colour byte for transparent pixels as typed, or absent for none),
+// frameWidth, frameHeight, margin, spacing (as typed; see frames.h),
 // skipEmpty, label}. A picture cut into frames is converted whole, and its
 // text comes frame by frame: each frame's label line (LABEL_N, where a label
 // is given), then its rows. Module.onFrame(number, width, height, lineStart,
@@ -35,7 +35,8 @@
 // partlyTransparent (whether the browser gave any alpha below 255),
 // shownWidth, shownHeight, shownImage, shownPreview (the picture as read and
 // with its reduced colours, RGBA, top row first), file (a data file's
-// preview BMP), frames (where it was cut: columns, rows, leftoverColumns,
+// preview BMP), frames (where it was cut: frameWidth, frameHeight, margin,
+// spacing, columns, rows, leftoverColumns,
 // leftoverRows, made, skipped)}. The pictures and the file are views into the core's
 // memory, valid until the next call.
 #include "bmp_decoder.h"
@@ -44,6 +45,7 @@
 #include "color_modes.h"
 #include "data_parser.h"
 #include "data_writer.h"
+#include "file_kinds.h"
 #include "fitting.h"
 #include "frames.h"
 #include "memory.h"
@@ -51,6 +53,7 @@
 #include "resize.h"
 #include "rgba_tiles.h"
 #include "shown_pictures.h"
+#include "typed_numbers.h"
 
 #include <emscripten.h>
 #include <emscripten/bind.h>
@@ -58,6 +61,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <ostream>
@@ -125,40 +129,45 @@ struct Options {
     std::uint32_t maxWidth = 0;
     std::uint32_t maxHeight = 0;
     Fitting fitting;
+    Outcome fittingRead; // whether the numbers typed for the fitting hold
     FrameChoices frames;
     std::string label; // of a picture cut into frames, for each frame's label line
 };
 
+// A number from the page that must be whole, from 0 to `most`; `otherwise`
+// for anything else.
+std::uint64_t wholeOr(const val &value, std::uint64_t most, std::uint64_t otherwise) {
+    if (!value.isNumber()) {
+        return otherwise;
+    }
+    const auto number = value.as<double>();
+    const bool whole =
+        number >= 0 && number <= static_cast<double>(most) && std::floor(number) == number;
+    return whole ? static_cast<std::uint64_t>(number) : otherwise;
+}
+
 Options optionsOf(const val &given) {
-    const auto number = [&given](const char *field) {
-        const val value = given[field];
-        return value.isNumber() ? value.as<double>() : -1.0;
-    };
     const auto text = [&given](const char *field) {
         const val value = given[field];
         return value.isString() ? value.as<std::string>() : "";
     };
-    Options options{text("kind"),
-                    text("name"),
-                    static_cast<std::uint64_t>(number("size")),
-                    static_cast<std::uint32_t>(number("maxWidth")),
-                    static_cast<std::uint32_t>(number("maxHeight")),
-                    Fitting{},
-                    FrameChoices{},
-                    text("label")};
-    Fitting &fitting = options.fitting;
-    fitting.columns = static_cast<std::uint32_t>(std::max(number("columns"), 0.0));
-    fitting.rows = static_cast<std::uint32_t>(std::max(number("rows"), 0.0));
-    chooseByName(text("fit"), text("filter"), text("colors"), fitting);
-    if (number("key") >= 0 && number("key") <= 255) {
-        fitting.key = static_cast<std::uint8_t>(number("key"));
+    constexpr std::uint64_t mostShown = 1U << 14U;
+    Options options;
+    options.kind = text("kind");
+    options.name = text("name");
+    // Past 2^53 bytes, no file can be read anyway.
+    options.size = wholeOr(given["size"], std::uint64_t{1} << 53U, 0);
+    options.maxWidth = static_cast<std::uint32_t>(wholeOr(given["maxWidth"], mostShown, 0));
+    options.maxHeight = static_cast<std::uint32_t>(wholeOr(given["maxHeight"], mostShown, 0));
+    TypedFitting typed{text("columns"), text("rows"),   text("fit"),
+                       text("filter"),  text("colors"), std::nullopt};
+    if (given["key"].isString()) {
+        typed.key = text("key");
     }
-    const auto typed = [&given](const char *field) {
-        const val value = given[field];
-        return value.isNumber() ? std::optional<double>(value.as<double>()) : std::nullopt;
-    };
-    options.frames = {typed("frameWidth"), typed("frameHeight"), typed("margin"), typed("spacing"),
+    options.fittingRead = readFitting(typed, options.fitting);
+    options.frames = {text("frameWidth"), text("frameHeight"), text("margin"), text("spacing"),
                       given["skipEmpty"].isTrue()};
+    options.label = text("label");
     return options;
 }
 
@@ -361,6 +370,10 @@ val resultOf(const Answer &given) {
     result.set("shownPreview", viewOf(given.shown.preview().data(), given.shown.preview().size()));
     if (given.grid) {
         val frames = val::object();
+        frames.set("frameWidth", given.grid->frameWidth);
+        frames.set("frameHeight", given.grid->frameHeight);
+        frames.set("margin", given.grid->margin);
+        frames.set("spacing", given.grid->spacing);
         frames.set("columns", given.grid->columns);
         frames.set("rows", given.grid->rows);
         frames.set("leftoverColumns", given.grid->leftoverColumns);
@@ -378,6 +391,9 @@ val convert(const val &given) {
     answer = Answer{};
     const Options options = optionsOf(given);
     Outcome found = guarded([&] {
+        if (!options.fittingRead.ok()) {
+            return options.fittingRead;
+        }
         return options.kind == "bmp"    ? convertBmp(options)
                : options.kind == "data" ? previewData(options)
                                         : convertImage(options);
@@ -407,14 +423,25 @@ std::string putPixels(std::uintptr_t pixels, std::uint32_t left, std::uint32_t t
     return failureName(found.failure);
 }
 
-// The data text's first line for a label: "LABEL: .word W, H\n.byte ".
-std::string dataLine(const std::string &label, double columns, double rows) {
+// The data text's first line for a label: "LABEL: .word W, H\n.byte ";
+// "" for sides that are not whole numbers from 0 to 2^32 - 1.
+std::string dataLine(const std::string &label, const val &columns, const val &rows) {
+    constexpr std::uint64_t most = UINT32_MAX;
+    const std::uint64_t across = wholeOr(columns, most, most + 1);
+    const std::uint64_t down = wholeOr(rows, most, most + 1);
     std::string line;
-    return dataHeader(label, static_cast<std::int64_t>(columns), static_cast<std::int64_t>(rows),
-                      line)
-                   .ok()
-               ? line
-               : "";
+    const bool made =
+        across <= most && down <= most &&
+        dataHeader(label, static_cast<std::int64_t>(across), static_cast<std::int64_t>(down), line)
+            .ok();
+    return made ? line : "";
+}
+
+// What a file is, from its first bytes (a Uint8Array): see file_kinds.h.
+std::string kindOfStart(const val &head) {
+    const std::vector<std::uint8_t> bytes =
+        emscripten::convertJSArrayToNumberVector<std::uint8_t>(head);
+    return fileKindName(kindOfFile(bytes.data(), bytes.size()));
 }
 
 // A colour byte's colour as 0xRRGGBB, for the page's palette.
@@ -457,6 +484,7 @@ EMSCRIPTEN_BINDINGS(bmp2data) {
     emscripten::function("putPixels", &putPixels);
     emscripten::function("dataLine", &dataLine);
     emscripten::function("colorOfByte", &colorOfByte);
+    emscripten::function("kindOfStart", &kindOfStart);
     emscripten::function("failureLine", &failureLine);
     emscripten::function("failures", &failures);
 }

@@ -55,16 +55,16 @@ function failed(core, failure, name) {
   return { ok: false, failure, line: core.failureLine(failure, name) };
 }
 
-// What the core is asked: the request's file and fitting. Missing, the
-// picture is left as it is.
+// What the core is asked: the request's file, fitting (its numbers as
+// typed) and frame boxes. Missing, the picture is left as it is.
 function optionsOf(request) {
   const { fitting = {} } = request;
   return { kind: request.kind, name: request.file.name,
            size: request.bytes ? request.bytes.byteLength : request.file.size,
            maxWidth: request.maxWidth, maxHeight: request.maxHeight,
-           columns: fitting.columns ?? 0, rows: fitting.rows ?? 0, fit: fitting.fit ?? "original",
+           columns: fitting.columns ?? "", rows: fitting.rows ?? "", fit: fitting.fit ?? "original",
            filter: fitting.filter ?? "sharp", colors: fitting.colors ?? "nearest",
-           key: fitting.key ?? -1, ...request.frames, label: request.label };
+           key: fitting.key, ...request.frames, label: request.label };
 }
 
 // The paths this browser decodes pictures by, chosen once per worker. The

@@ -66,7 +66,7 @@ test("a BMP converted a block of rows at a time gives what it gives whole", () =
   for (const input of pictureInputs()) {
     const bytes = readFileSync(input.path);
     const byRows = convertInWeb(bytes, "pic");
-    const whole = convertInWeb(bytes, "pic", { key: 199 });
+    const whole = convertInWeb(bytes, "pic", { key: "199" });
     if (!byRows.ok || bytes.readUInt16LE(28) > 24 || bytes.readUInt32LE(30) !== 0) continue;
     compared++;
     assert.deepEqual(byRows, whole, input.name);
@@ -95,7 +95,8 @@ test("a sheet cut into frames gives bmp2data's text for each frame", () => {
   const height = margin + rows * (frameHeight + spacing);
   const colour = (x, y) => [(x * 37 + y * 11) & 255, (x * y * 5) & 255, (x + y * 29) & 255];
   const sheet = bmp(width, height, pixelRows(width, height, colour));
-  const frames = { frameWidth, frameHeight, margin, spacing };
+  const frames = Object.fromEntries(Object.entries({ frameWidth, frameHeight, margin, spacing })
+    .map(([box, value]) => [box, String(value)]));
   const pieces = [];
   const result = runCoreJob(core, { kind: "bmp", maxWidth: 480, maxHeight: 360, size: sheet.length,
                                     ...frames }, { bytes: sheet }, (piece) => pieces.push(piece));
@@ -119,9 +120,33 @@ test("a sheet cut into frames gives bmp2data's text for each frame", () => {
     assert.equal(result.frames.numbers[n], n);
     assert.deepEqual(text.toString(), native.file.toString(), `frame ${n}`);
   }
-  const bad = runCoreJob(core, { kind: "bmp", size: sheet.length, frameWidth: 5 }, { bytes: sheet },
+  const bad = runCoreJob(core, { kind: "bmp", size: sheet.length, frameWidth: "5" }, { bytes: sheet },
                          () => {});
   assert.equal(bad.line, "Error: bad frames (give both the frame width and the frame height, or neither)");
+});
+
+// The boxes of tests/cases/typed-numbers.txt as the page sends them: the
+// text as typed. The native suite runs the same table through the codec.
+test("numbers typed in the page's boxes give the table's lines", () => {
+  const table = readFileSync(new URL("../../tests/cases/typed-numbers.txt", import.meta.url), "latin1");
+  const picture = bmp(32, 20, pixelRows(32, 20, (x, y) => [x * 8, y * 12, 99]));
+  let rows = 0;
+  for (const row of table.split("\n")) {
+    const bar = row.indexOf(" | ");
+    if (row.startsWith("#") || bar < 0) continue;
+    const boxes = { columns: "64", rows: "40", fit: "stretch" };
+    for (const box of row.slice(0, bar).split(" ").filter(Boolean)) {
+      const equals = box.indexOf("=");
+      const typed = box.slice(equals + 1).replace(/\\x([0-9a-f]{2})/gi,
+                                                   (_, hex) => String.fromCharCode(parseInt(hex, 16)));
+      boxes[box.slice(0, equals)] = Buffer.from(typed, "latin1").toString("utf8");
+    }
+    const result = runCoreJob(core, { kind: "bmp", size: picture.length, maxWidth: 480, maxHeight: 360,
+                                      ...boxes }, { bytes: picture }, () => {});
+    assert.equal(result.line, Buffer.from(row.slice(bar + 3), "latin1").toString("utf8"), row);
+    rows++;
+  }
+  assert.ok(rows > 40, `${rows} rows`);
 });
 
 test("every data file gives the native line and preview", () => {
@@ -150,7 +175,7 @@ test("large pictures are shown at the size asked for; one past memory is reporte
   assert.deepEqual([tall.line, tall.shown], ["size:27000 x 2700", [480, 48]]);
   header.writeInt32LE(27000, 22);
   const big = convertInWeb(Buffer.concat([header, Buffer.alloc(rows.length * 10)]), "big",
-                           { key: 199 });
+                           { key: "199" });
   assert.deepEqual([big.ok, big.failure, big.line], [false, "outOfMemory", "Error: Malloc failed"]);
   const sample = readFileSync(new URL("../../examples/sample.bmp", import.meta.url));
   assert.deepEqual(convertInWeb(sample, "sample").shown, [32, 20]);

@@ -327,8 +327,12 @@ test("damaged, too large, unknown and undecodable pictures each read as themselv
     const page = await openPage(locale);
     const cards = await convert(page, paths);
     const failures = await page.run((wanted) => texts[wanted].failures, language);
+    const startsWith = await page.run((wanted) => texts[wanted].startsWith("49 49 2A 00 00 00 00 00 (II*.....)"),
+                                      language);
     for (const [name, [, failure]] of Object.entries(cases)) {
-      assert.equal(cards[name].explain, failures[failure], `${name} in ${language}`);
+      // A file of no kind the page knows says what it starts with.
+      const expected = name === "scan.tif" ? `${failures[failure]} ${startsWith}` : failures[failure];
+      assert.equal(cards[name].explain, expected, `${name} in ${language}`);
     }
     assert.equal(cards["sample.bmp"].line, "size:32 x 20");
     await page.close();
@@ -383,11 +387,20 @@ test("a photo fitted to 320 × 240 with error diffusion gives the codec's bytes;
   assert.deepEqual(Buffer.from(after["photo.png"].file), readFileSync(expected));
   assert.equal(Buffer.from(after["other.png"].file).toString(),
                readFileSync(expected, "utf8").replace(/^photo:/, "other:"));
+  // After a reload the last choices are offered, never applied unasked.
   await page.reload();
   await page.run(watchStalls);
+  assert.equal(await page.run(() => document.getElementById("same-for-all").checked), false);
   await convert(page, [png1]);
+  assert.equal(await page.run(() => document.querySelector(".colors").value), "nearest");
+  assert.equal(await page.run(text, ".line"), "size:640 x 480");
+  assert.equal(await page.run(text, ".use-last"),
+               "Use my last choices: 320 × 240, fit inside, smooth (photos), error diffusion (Floyd–Steinberg)");
+  await page.run(() => document.querySelector(".use-last").click());
+  await settled(page);
   assert.equal(await page.run(() => document.querySelector(".colors").value), "diffuse");
   assert.equal(await page.run(text, ".line"), "size:320 x 240");
+  assert.equal(await page.run(() => document.querySelector(".use-last").hidden), true);
   // A size out of range is refused on the card, whose choices stay to mend it.
   await page.run(setValue, ".size", "custom");
   await settled(page);
@@ -452,15 +465,24 @@ test("a batch goes on past an unreadable file; a BMP is read as BMP whatever its
   copyFileSync(sample, vanishing);
   const misnamed = join(folder, "drawing.png");
   copyFileSync(sample, misnamed);
+  // A PNG named .bmp is a PNG: what a file is comes from its bytes.
+  const pngNamedBmp = join(folder, "few.bmp");
+  copyFileSync(join(fixtures, "alpha.png"), pngNamedBmp);
   const beyond = join(folder, "beyond.gif");
   copyFileSync(new URL("../../tests/bad/colour-index-beyond-the-palette.bmp", import.meta.url), beyond);
   // A first picture large enough to keep the batch busy while one queued behind it is deleted.
   const busy = join(folder, "busy.bmp");
   writeFileSync(busy, bmp(2048, 2048, pixelRows(2048, 2048, (x, y) => [x & 255, y & 255, 0])));
-  await page.pick([busy, sample, vanishing, misnamed, beyond]);
-  await until(page, () => document.querySelectorAll(".result").length === 5); // chosen
+  await page.pick([busy, sample, vanishing, misnamed, beyond, pngNamedBmp]);
+  await until(page, () => document.querySelectorAll(".result").length === 6); // chosen
   rmSync(vanishing); // changed on disk while queued: the browser can no longer read it
-  const cards = await cardsOf(page, ["sample.bmp", "vanishing.bmp", "drawing.png", "beyond.gif"]);
+  const cards = await cardsOf(page, ["sample.bmp", "vanishing.bmp", "drawing.png", "beyond.gif", "few.bmp"]);
+  const asPng = await convert(page, [join(fixtures, "alpha.png")]);
+  assert.equal(cards["few.bmp"].line, asPng["alpha.png"].line);
+  assert.match(cards["few.bmp"].line, /^size:/);
+  assert.equal(Buffer.from(cards["few.bmp"].file).toString().replace(/^few:/, "alpha:"),
+               Buffer.from(asPng["alpha.png"].file).toString());
+  await page.run(() => document.querySelector('.result[data-name="alpha.png"] .remove').click());
   await page.run(() => document.querySelector('.result[data-name="busy.bmp"] .remove').click());
   assert.equal(cards["vanishing.bmp"].line, "Error: cannot read vanishing.bmp");
   assert.match(cards["vanishing.bmp"].explain, /não conseguiu ler/);
@@ -550,7 +572,8 @@ test("a sprite sheet is cut into frames, each as bmp2data writes it; Download al
   card = (await cardsOf(page, ["sheet.bmp"]))["sheet.bmp"];
   assert.equal(Buffer.from(card.file).toString(), sheet.texts.join(""));
   assert.equal(await page.run(text, ".frames-made"),
-               "6 quadros feitos, 0 pulados. Sobram 3 colunas e 2 linhas de pixels.");
+               "6 quadros feitos, 0 pulados. Sobram 3 colunas e 2 linhas de pixels. "
+               + "O .word de cada quadro traz 6, 4.");
   // Another label: every frame's label line changes, without converting again.
   await page.run(setValue, ".label", "hero");
   await until(page, () => document.querySelector(".result a.download[href]")?.download === "hero.data");

@@ -1,0 +1,100 @@
+#include "typed_numbers.h"
+
+#include "resize.h"
+
+#include <cctype>
+
+namespace {
+
+bool isSpace(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+} // namespace
+
+bool blank(const std::string &typed) {
+    for (const char c : typed) {
+        if (!isSpace(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::uint64_t> wholeNumber(const std::string &typed, std::uint64_t most) {
+    std::size_t first = 0;
+    std::size_t end = typed.size();
+    while (first < end && isSpace(typed[first])) {
+        ++first;
+    }
+    while (end > first && isSpace(typed[end - 1])) {
+        --end;
+    }
+    if (first == end) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (std::size_t i = first; i < end; ++i) {
+        const char c = typed[i];
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        // Checked before it can pass `most`, so that no digit string overflows.
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (digit > most || value > (most - digit) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+std::string typedAsShown(const std::string &typed) {
+    constexpr std::size_t longest = 24;
+    std::string shown;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(typed[i]);
+        // Count characters, not the bytes of UTF-8 sequences.
+        if ((byte & 0xC0U) != 0x80U && ++characters > longest) {
+            return printableName(shown) + "…";
+        }
+        shown += typed[i];
+    }
+    return printableName(shown);
+}
+
+Outcome readDisplaySize(const std::string &columns, const std::string &rows, Fitting &fitting) {
+    const std::optional<std::uint64_t> across = wholeNumber(columns, maxResizedSide);
+    const std::optional<std::uint64_t> down = wholeNumber(rows, maxResizedSide);
+    if (!across || !down || *across == 0 || *down == 0) {
+        return fail(Failure::badSize, typedAsShown(columns) + " x " + typedAsShown(rows) +
+                                          ": each side must be 1 to " +
+                                          std::to_string(maxResizedSide));
+    }
+    fitting.columns = static_cast<std::uint32_t>(*across);
+    fitting.rows = static_cast<std::uint32_t>(*down);
+    return {};
+}
+
+Outcome readKeyColor(const std::string &typed, Fitting &fitting) {
+    const std::optional<std::uint64_t> key = wholeNumber(typed, 255);
+    if (!key) {
+        return fail(Failure::badKey,
+                    typedAsShown(typed) + ": it must be a whole number from 0 to 255");
+    }
+    fitting.key = static_cast<std::uint8_t>(*key);
+    return {};
+}
+
+Outcome readFitting(const TypedFitting &typed, Fitting &fitting) {
+    chooseByName(typed.fit, typed.filter, typed.colors, fitting);
+    Outcome found;
+    if (fitting.fit != FitMode::original) {
+        found = readDisplaySize(typed.columns, typed.rows, fitting);
+    }
+    if (found.ok() && typed.key) {
+        found = readKeyColor(*typed.key, fitting);
+    }
+    return found;
+}
