@@ -49,3 +49,12 @@ Outcome writeReducedRows(std::ostream &out, const std::vector<std::uint8_t> &val
 // its packColor.
 Outcome writeFittedRows(std::ostream &out, const Fitting &fitting,
                         std::vector<std::uint8_t> &values);
+
+// The image state's colour bytes, top row first: `values` where there are
+// reduced colours, else each pixel's packColor.
+Outcome colorBytes(const std::vector<std::uint8_t> &values, std::vector<std::uint8_t> &bytes);
+
+// How many of the image state's opaque pixels have the colour byte `key`
+// among its colour bytes `bytes` (top row first): a program that skips the
+// key colour skips them too.
+std::uint64_t opaqueWithColor(const std::vector<std::uint8_t> &bytes, std::uint8_t key);

@@ -176,11 +176,27 @@ bool allKey(std::uint8_t key, const std::vector<std::uint8_t> &values) {
     return true;
 }
 
+// Draws a frame's colour bytes (top row first, the image state's size) into
+// its cell of the sheet's colours.
+void drawCell(const FrameGrid &grid, std::uint32_t column, std::uint32_t row,
+              const std::vector<std::uint8_t> &bytes, const PixelTarget &sheetColors) {
+    const auto [left, top] = frameOrigin(grid, column, row);
+    const PixelTarget cell{sheetColors.first +
+                               static_cast<std::ptrdiff_t>(top) * sheetColors.stride +
+                               static_cast<std::ptrdiff_t>(left),
+                           grid.frameWidth, grid.frameHeight, sheetColors.stride, 1};
+    const auto columns = static_cast<std::uint32_t>(width);
+    const auto rows = static_cast<std::uint32_t>(height);
+    sampleSharp(PixelRows::topDown(bytes.data(), columns, rows, 1), 0, rows, cell);
+}
+
 Outcome writeEach(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty, std::ostream &out,
-                  const StartFrame &start, FrameCounts &counts) {
+                  const StartFrame &start, FrameCounts &counts, const PixelTarget &sheetColors) {
     const Sheet sheet;
     FrameCounts done;
     std::vector<std::uint8_t> values;
+    std::vector<std::uint8_t> bytes;
+    const bool colorsWanted = sheetColors.first != nullptr || fitting.key;
     for (std::uint32_t row = 0; row < grid.rows; ++row) {
         for (std::uint32_t column = 0; column < grid.columns; ++column) {
             bool allTransparent = false;
@@ -188,14 +204,25 @@ Outcome writeEach(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty,
             if (found.ok()) {
                 found = fitAndReduce(fitting, values);
             }
+            if (found.ok() && colorsWanted) {
+                found = colorBytes(values, bytes);
+            }
             if (!found.ok()) {
                 return found;
             }
+            if (sheetColors.first != nullptr) {
+                drawCell(grid, column, row, bytes, sheetColors);
+            }
+            const std::uint32_t number = row * grid.columns + column;
             if (skipEmpty && (allTransparent || (fitting.key && allKey(*fitting.key, values)))) {
                 ++done.skipped;
+                done.skippedNumbers.push_back(number);
                 continue;
             }
-            found = start(row * grid.columns + column, static_cast<std::uint32_t>(width),
+            if (fitting.key) {
+                done.opaqueKey += opaqueWithColor(bytes, *fitting.key);
+            }
+            found = start(number, static_cast<std::uint32_t>(width),
                           static_cast<std::uint32_t>(height));
             if (found.ok()) {
                 found = writeReducedRows(out, values);
@@ -206,7 +233,7 @@ Outcome writeEach(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty,
             ++done.written;
         }
     }
-    counts = done;
+    counts = std::move(done);
     return {};
 }
 
@@ -222,6 +249,8 @@ Outcome layOutFrames(const FrameChoices &choices, std::uint32_t width, std::uint
 }
 
 Outcome writeFrames(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty,
-                    std::ostream &out, const StartFrame &start, FrameCounts &counts) {
-    return guarded([&] { return writeEach(grid, fitting, skipEmpty, out, start, counts); });
+                    std::ostream &out, const StartFrame &start, FrameCounts &counts,
+                    const PixelTarget &sheetColors) {
+    return guarded(
+        [&] { return writeEach(grid, fitting, skipEmpty, out, start, counts, sheetColors); });
 }

@@ -15,6 +15,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 // The choices as typed in their boxes; a blank box is an empty one.
 struct FrameChoices {
@@ -53,6 +54,9 @@ Outcome layOutFrames(const FrameChoices &choices, std::uint32_t width, std::uint
 struct FrameCounts {
     std::uint32_t written = 0;
     std::uint32_t skipped = 0;
+    std::vector<std::uint32_t> skippedNumbers; // in order
+    // Opaque pixels whose colour byte is the key colour, where one is chosen.
+    std::uint64_t opaqueKey = 0;
 };
 
 // Called before each frame's rows with its number and size (after fitting),
@@ -65,6 +69,10 @@ using StartFrame =
 // writes for that frame as a picture of its own, after `start`. With
 // `skipEmpty`, a frame is left out whose pixels are all transparent, or
 // whose colour bytes are all the key colour, when one is chosen. The image
-// state is the sheet again afterwards.
+// state is the sheet again afterwards. Where `sheetColors` has pixels (one
+// byte each, the sheet's size), each frame's colour bytes are drawn into its
+// cell there, sampled sharp where the frame was fitted to another size:
+// what the text holds, laid out as the sheet is.
 Outcome writeFrames(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty,
-                    std::ostream &out, const StartFrame &start, FrameCounts &counts);
+                    std::ostream &out, const StartFrame &start, FrameCounts &counts,
+                    const PixelTarget &sheetColors = {});

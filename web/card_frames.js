@@ -49,11 +49,39 @@ class CardFrames {
     const frames = reply?.ok ? reply.frames : undefined;
     made.hidden = !frames;
     if (frames) {
-      made.textContent = say("framesMade", frames.made, frames.skipped, frames.leftoverColumns,
-                             frames.leftoverRows)
-        + (frames.made > 0 ? ` ${say("frameWord", frames.width, frames.height)}` : "");
+      const skipped = [...frames.skippedNumbers.subarray(0, skippedNamed)].join(", ");
+      made.textContent = [
+        say("framesMade", frames.made, frames.skipped, frames.leftoverColumns, frames.leftoverRows),
+        frames.made > 0 ? say("frameWord", frames.width, frames.height) : "",
+        frames.skipped > 0 ? say("skippedNumbers", skipped, frames.skipped - skippedNamed) : "",
+      ].filter(Boolean).join(" ");
     }
   }
+}
+
+// How many skipped frames a card names by number.
+const skippedNamed = 8;
+
+// Each skipped frame's cell crossed out on `canvas`, which shows a picture
+// `width` pixels wide.
+function crossSkipped(canvas, width, frames) {
+  const context = canvas.getContext("2d");
+  const scale = canvas.width / width;
+  context.lineWidth = Math.max(1, Math.min(3, scale));
+  context.strokeStyle = "rgba(230, 20, 40, 0.9)";
+  context.beginPath();
+  for (const number of frames.skippedNumbers) {
+    const column = number % frames.columns;
+    const row = Math.floor(number / frames.columns);
+    const left = (frames.margin + column * (frames.frameWidth + frames.spacing)) * scale;
+    const top = (frames.margin + row * (frames.frameHeight + frames.spacing)) * scale;
+    const [right, bottom] = [left + frames.frameWidth * scale, top + frames.frameHeight * scale];
+    context.moveTo(left, top);
+    context.lineTo(right, bottom);
+    context.moveTo(right, top);
+    context.lineTo(left, bottom);
+  }
+  context.stroke();
 }
 
 // The grid the core cut a picture of width × height along (`frames`),
@@ -89,6 +117,7 @@ async function drawFrameGrid(canvas, width, height, frames) {
     context.stroke();
     await new Promise((resolve) => setTimeout(resolve, 0));
   }
+  crossSkipped(canvas, width, frames);
   if (frameWidth < 18 || frameHeight < 12) return; // numbers would not be legible
   context.fillStyle = "rgba(255, 255, 255, 0.95)";
   context.font = "10px sans-serif";

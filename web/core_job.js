@@ -64,7 +64,7 @@ function runCoreJob(core, options, input, takePiece) {
     result[name] = result[name] ? result[name].slice().buffer : null;
   }
   if (result.frames) {
-    Object.assign(result.frames, { numbers: Uint32Array.from(numbers),
+    Object.assign(result.frames, { skippedNumbers: Uint32Array.from(result.frames.skippedNumbers), numbers: Uint32Array.from(numbers),
                                    lineStarts: Float64Array.from(lineStarts),
                                    offsets: Float64Array.from(offsets), label: options.label ?? "",
                                    width: frameSize[0], height: frameSize[1] });

@@ -1,8 +1,8 @@
 // "Download all": one .data file holding every ready picture card's text,
 // one after another in the cards' order. It waits while a card is still
-// converting, leaves failed cards out (and names them), and is withheld
-// while two labels in it would be equal, since assemblers refuse a label
-// defined twice.
+// converting, leaves out failed cards and cards without a label (and names
+// them), and is withheld while two labels in it would be equal, since
+// assemblers refuse a label defined twice. Withheld, it says why.
 "use strict";
 
 const allPart = document.getElementById("all");
@@ -40,17 +40,23 @@ function labelClash(ready) {
     const owners = card.text.frameStarts ? framed : plain;
     const owner = owners.get(card.text.label);
     if (owner) return [card.text.frameStarts ? `${card.text.label}_…` : card.text.label,
-                       owner.file.name, card.file.name];
+                       cardName(owner), cardName(card)];
     owners.set(card.text.label, card);
   }
   for (const [label, card] of plain) {
     const [, base, number] = /^(.*)_(\d+)$/s.exec(label) ?? [];
     const sheet = base === undefined ? undefined : framed.get(base);
     if (sheet && String(Number(number)) === number && definesFrame(sheet, Number(number))) {
-      return [label, sheet.file.name, card.file.name];
+      return [label, cardName(sheet), cardName(card)];
     }
   }
   return null;
+}
+
+// The file's name as typed, ending in ".data".
+function allFileName() {
+  const name = allName.value.trim();
+  return name === "" || /\.data$/i.test(name) ? name : `${name}.data`;
 }
 
 // Called whenever a card, its label or the language changes.
@@ -58,20 +64,28 @@ function offerAll() {
   if (!allNameEdited) allName.value = say("allName");
   const pictures = [...cards].filter((card) => card.kind !== "data");
   allPart.hidden = pictures.length === 0;
-  const ready = pictures.filter((card) => card.reply?.ok && card.text.text && !card.stage);
+  const converted = pictures.filter((card) => card.reply?.ok && card.text.text && !card.stage);
+  const unlabelled = converted.filter((card) => card.text.label === "");
+  const ready = converted.filter((card) => card.text.label !== "");
   const failed = pictures.filter((card) => card.reply && !card.reply.ok && !card.stage);
-  const waiting = pictures.length - ready.length - failed.length;
+  const waiting = pictures.length - converted.length - failed.length;
   const clash = waiting === 0 ? labelClash(ready) : null;
+  const names = (list) => list.map(cardName).join(", ");
   const says = [];
-  if (waiting > 0) says.push(say("allWaiting", ready.length, pictures.length));
-  if (failed.length > 0) says.push(say("allLeftOut", failed.map((card) => card.file.name).join(", ")));
+  if (waiting > 0) says.push(say("allWaiting", converted.length, pictures.length));
+  if (failed.length > 0) says.push(say("allLeftOut", names(failed)));
+  if (unlabelled.length > 0) says.push(say("allNoLabel", names(unlabelled)));
   if (clash) says.push(say("allClash", ...clash));
+  if (waiting === 0 && ready.length === 0) says.push(say("allNothing"));
+  if (allFileName() === "") says.push(say("allNoName"));
   allStatus.textContent = says.join(" ");
-  if (waiting > 0 || clash || ready.length === 0 || allName.value === "") {
+  if (waiting > 0 || clash || ready.length === 0 || allFileName() === "") {
     withdraw(allLink);
     allLink.textContent = say("downloadAll");
+    allLink.setAttribute("aria-disabled", "true");
     return;
   }
-  offer(allLink, allName.value, new Blob(ready.map((card) => card.text.text), { type: "text/plain" }));
+  offer(allLink, allFileName(), new Blob(ready.map((card) => card.text.text), { type: "text/plain" }));
   allLink.textContent = say("downloadAll");
+  allLink.removeAttribute("aria-disabled");
 }

@@ -290,14 +290,26 @@ const byteColours = lineCore.then((core) => Array.from(
 const template = document.getElementById("result").content.firstElementChild;
 const shownSize = { maxWidth: 480, maxHeight: 360 };
 
+// A picture drawn at the largest whole zoom that fits the preview's bounds,
+// with crisp pixels: a small picture or sheet is enlarged on the canvas
+// itself, so that what is drawn over it (a frame grid, its numbers) is
+// sharp too.
 function draw(canvas, width, height, rgba) {
-  canvas.width = width;
-  canvas.height = height;
-  canvas.getContext("2d").putImageData(new ImageData(new Uint8ClampedArray(rgba), width, height),
-                                       0, 0);
-  // Small pictures are enlarged with crisp pixels.
-  const scale = Math.max(1, Math.min(40, Math.floor(256 / Math.max(width, height))));
-  canvas.style.width = `${width * scale}px`;
+  const zoom = Math.max(1, Math.min(Math.floor(shownSize.maxWidth / width),
+                                    Math.floor(shownSize.maxHeight / height)));
+  const picture = new ImageData(new Uint8ClampedArray(rgba), width, height);
+  canvas.width = width * zoom;
+  canvas.height = height * zoom;
+  const context = canvas.getContext("2d");
+  if (zoom === 1) {
+    context.putImageData(picture, 0, 0);
+    return;
+  }
+  const unzoomed = document.createElement("canvas");
+  [unzoomed.width, unzoomed.height] = [width, height];
+  unzoomed.getContext("2d").putImageData(picture, 0, 0);
+  context.imageSmoothingEnabled = false;
+  context.drawImage(unzoomed, 0, 0, canvas.width, canvas.height);
 }
 
 // A card for one file: its conversion, its pictures and what it says; its
@@ -378,6 +390,7 @@ class Card {
       draw(this.part(".reduced canvas"), reply.shownWidth, reply.shownHeight, reply.shownPreview);
       if (reply.frames) {
         drawFrameGrid(this.part(".original canvas"), reply.width, reply.height, reply.frames);
+        crossSkipped(this.part(".reduced canvas"), reply.width, reply.frames);
       }
       this.part(".original").hidden = data;
       this.part(".pictures").hidden = false;
@@ -428,6 +441,11 @@ class Card {
       this.part('.transparent option[value="keep"]').textContent = say("transparentKeepLost");
     }
     this.frames.showTexts(this.reply);
+    // Opaque pixels that already have the key colour are skipped with it.
+    const keyNote = this.part(".key-note");
+    const lookalikes = this.reply?.ok ? this.reply.opaqueKey : 0;
+    keyNote.hidden = !(lookalikes > 0);
+    if (lookalikes > 0) keyNote.textContent = say("opaqueKey", lookalikes, keyByte(this.choices.values().key));
     this.part(".original figcaption").textContent = say(this.fitted ? "fitted" : "asRead");
     this.part(".reduced figcaption").textContent =
       say(this.kind === "data" ? "dataColours" : "reduced");

@@ -110,6 +110,10 @@ const texts = {
     keyWords: (key) => `cor-chave ${key}`,
     useLast: (choices) => `Usar minhas últimas opções: ${choices}`,
     frameWord: (width, height) => `O .word de cada quadro traz ${width}, ${height}.`,
+    skippedNumbers: (numbers, more) => `Pulados: ${numbers}${more > 0 ? ` e mais ${more}` : ""}.`,
+    opaqueKey: (count, key) => `${count === 1 ? "1 pixel opaco já tem" : `${count} pixels opacos já têm`} `
+      + `a cor-chave ${key}: um programa que pula essa cor pula ${count === 1 ? "esse pixel" : "esses pixels"} `
+      + "também, e “Pular quadros vazios” pode deixar de fora um quadro feito só dela. Escolha outra cor-chave para evitar isso.",
     frames: "Quadros",
     frameWidth: "Largura do quadro",
     frameHeight: "Altura do quadro",
@@ -245,6 +249,10 @@ const texts = {
     keyWords: (key) => `key colour ${key}`,
     useLast: (choices) => `Use my last choices: ${choices}`,
     frameWord: (width, height) => `Each frame's .word holds ${width}, ${height}.`,
+    skippedNumbers: (numbers, more) => `Skipped: ${numbers}${more > 0 ? ` and ${more} more` : ""}.`,
+    opaqueKey: (count, key) => `${count === 1 ? "1 opaque pixel already has" : `${count} opaque pixels already have`} `
+      + `the key colour ${key}: a program that skips that colour skips ${count === 1 ? "it" : "them"} too, `
+      + "and “Skip empty frames” may leave out a frame made only of it. Choose another key colour to avoid this.",
     frames: "Frames",
     frameWidth: "Frame width",
     frameHeight: "Frame height",

@@ -37,8 +37,9 @@
 // with its reduced colours, RGBA, top row first), file (a data file's
 // preview BMP), frames (where it was cut: frameWidth, frameHeight, margin,
 // spacing, columns, rows, leftoverColumns,
-// leftoverRows, made, skipped)}. The pictures and the file are views into the core's
-// memory, valid until the next call.
+// leftoverRows, made, skipped, skippedNumbers), opaqueKey (opaque pixels
+// whose colour byte is the key colour, where one is chosen)}. The pictures and the file are views
+// into the core's memory, valid until the next call.
 #include "bmp_decoder.h"
 #include "bmp_row_blocks.h"
 #include "bmp_writer.h"
@@ -183,6 +184,7 @@ struct Answer {
     std::string file;
     std::optional<FrameGrid> grid; // where the picture was cut into frames
     FrameCounts frames;
+    std::uint64_t opaqueKey = 0; // opaque pixels of the key colour
 };
 
 Answer answer;
@@ -197,11 +199,23 @@ Outcome writeText(const Options &options, std::vector<std::uint8_t> &values) {
     if (!options.frames.wanted()) {
         Outcome found = writeFittedRows(out, options.fitting, values);
         out.flush();
+        std::vector<std::uint8_t> bytes;
+        if (found.ok() && options.fitting.key) {
+            found = colorBytes(values, bytes);
+            answer.opaqueKey = opaqueWithColor(bytes, *options.fitting.key);
+        }
         return found;
     }
     FrameGrid grid;
-    Outcome found = layOutFrames(options.frames, static_cast<std::uint32_t>(std::max(width, 0)),
-                                 static_cast<std::uint32_t>(std::max(height, 0)), grid);
+    const auto sheetWidth = static_cast<std::uint32_t>(std::max(width, 0));
+    const auto sheetHeight = static_cast<std::uint32_t>(std::max(height, 0));
+    Outcome found = layOutFrames(options.frames, sheetWidth, sheetHeight, grid);
+    // The sheet's colour bytes, each frame's drawn over its cell: the
+    // preview of what the text holds.
+    std::vector<std::uint8_t> sheetColors;
+    if (found.ok()) {
+        found = colorBytes({}, sheetColors);
+    }
     if (!found.ok()) {
         return found;
     }
@@ -221,8 +235,10 @@ Outcome writeText(const Options &options, std::vector<std::uint8_t> &values) {
             frameStarts(number, w, h, lineStart, static_cast<double>(pieces.written()));
             return Outcome{};
         },
-        answer.frames);
+        answer.frames, PixelTarget::topDown(sheetColors.data(), sheetWidth, sheetHeight, 1));
     out.flush();
+    values = std::move(sheetColors);
+    answer.opaqueKey = answer.frames.opaqueKey;
     return found;
 }
 
@@ -364,6 +380,7 @@ val resultOf(const Answer &given) {
     result.set("height", given.height);
     result.set("transparent", given.transparent);
     result.set("partlyTransparent", given.partlyTransparent);
+    result.set("opaqueKey", static_cast<double>(given.opaqueKey));
     result.set("shownWidth", given.shown.columns());
     result.set("shownHeight", given.shown.rows());
     result.set("shownImage", viewOf(given.shown.image().data(), given.shown.image().size()));
@@ -380,6 +397,9 @@ val resultOf(const Answer &given) {
         frames.set("leftoverRows", given.grid->leftoverRows);
         frames.set("made", given.frames.written);
         frames.set("skipped", given.frames.skipped);
+        frames.set("skippedNumbers",
+                   val(emscripten::typed_memory_view(given.frames.skippedNumbers.size(),
+                                                     given.frames.skippedNumbers.data())));
         result.set("frames", frames);
     }
     result.set("file", viewOf(reinterpret_cast<const std::uint8_t *>(given.file.data()),

@@ -207,7 +207,8 @@ async function handle(request) {
   reply.bodyUnchecked = !(await readsBlobs);
   reply.restart = core.HEAPU8.length > restartAbove;
   const transfers = [reply.shownImage, reply.shownPreview, reply.file, reply.frames?.numbers.buffer,
-                     reply.frames?.lineStarts.buffer, reply.frames?.offsets.buffer].filter(Boolean);
+                     reply.frames?.lineStarts.buffer, reply.frames?.offsets.buffer,
+                     reply.frames?.skippedNumbers.buffer].filter(Boolean);
   postMessage(reply, transfers);
   // Ended from here, its memory is given back off the page's thread.
   if (reply.restart) close();

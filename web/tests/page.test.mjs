@@ -493,10 +493,97 @@ test("a batch goes on past an unreadable file; a BMP is read as BMP whatever its
   await page.run(setValue, '.result[data-name="drawing.png"] .label', "meu desenho");
   if (process.env.SCREENSHOT) await page.screenshot(process.env.SCREENSHOT);
   await page.run(() => document.querySelector('.result[data-name="sample.bmp"] .remove').click());
-  assert.equal(await page.run(() => document.querySelectorAll(".result").length), 3);
+  assert.equal(await page.run(() => document.querySelectorAll(".result").length), 4);
   assert.equal(await page.run(() => document.activeElement.getAttribute("aria-label")), "Remover vanishing.bmp");
   await page.run(() => document.getElementById("clear").click());
   assert.equal(await page.run(() => document.querySelectorAll(".result").length), 0);
+  await page.close();
+});
+
+test("a page a student can trust: numbers as typed, register names, Download all's names and labels, every word re-said, drops anywhere, cards of one file told apart", async () => {
+  const page = await openPage("pt-BR");
+  // The page's own file button, in its language; the native input unseen but there.
+  assert.equal(await page.run(text, ".pick"), "Escolher arquivos");
+  assert.ok(await page.run(() => document.getElementById("files").getBoundingClientRect().width <= 1));
+  const copy = join(folder, "sample.bmp");
+  copyFileSync(sample, copy);
+  await page.pick([sample]);
+  await page.pick([copy]); // the same name twice
+  await until(page, () => document.querySelectorAll(".result[data-done]").length === 2);
+  await settled(page);
+  assert.deepEqual(await page.run(() => [...document.querySelectorAll(".result h2")].map((h) => h.textContent)),
+                   ["sample.bmp (1º)", "sample.bmp (2º)"]);
+  assert.equal(await page.run(text, "#summary"), "2 arquivos prontos, logo abaixo.");
+  await until(page, () => !document.querySelector("#all a").href);
+  assert.match(await page.run(text, "#all .all-status"), /sample aparece em sample\.bmp \(1º\) e em sample\.bmp \(2º\)/);
+  assert.equal(await page.run(() => document.querySelector("#all a").getAttribute("aria-disabled")), "true");
+  // A register's name is refused as a label, and fixed in one click.
+  const second = ".result:nth-of-type(2)";
+  await page.run(setValue, `${second} .label`, "t1");
+  assert.match(await page.run(text, `${second} .warning`), /RISC-V recusa nomes de registradores/);
+  await page.run((selector) => document.querySelector(selector).click(), `${second} .fix`);
+  assert.equal(await page.run((selector) => document.querySelector(selector).value, `${second} .label`), "t1_");
+  // Download all: the name ends in .data; an empty name and an empty label say what to do.
+  await page.run(setValue, "#all input", "sprites");
+  await until(page, () => document.querySelector("#all a").download === "sprites.data");
+  await page.run(setValue, "#all input", "");
+  await until(page, () => !document.querySelector("#all a").href);
+  assert.match(await page.run(text, "#all .all-status"), /Dê um nome ao arquivo/);
+  await page.run(setValue, "#all input", "tudo.data");
+  await page.run(setValue, `${second} .label`, "");
+  await until(page, () => document.querySelector("#all a").download === "tudo.data");
+  assert.match(await page.run(text, "#all .all-status"), /sem rótulo: sample\.bmp \(2º\)/);
+  const all = await page.run(async () => (await fetch(document.querySelector("#all a").href)).text());
+  assert.equal(all, runNative("bmp2data", sample, "bmp", "data", "sample").file.toString());
+  // Numbers as typed: the codec's line quotes them, and the box keeps them.
+  await page.run(setValue, ".result .size", "custom");
+  await settled(page);
+  await page.run(setValue, ".result .columns", "1e10");
+  await settled(page);
+  assert.equal(await page.run(text, ".result .line"), "Error: bad size (1e10 x 240: each side must be 1 to 8192)");
+  assert.equal(await page.run(() => document.querySelector(".result .columns").value), "1e10");
+  // A switch re-says everything on screen.
+  await page.run(() => document.querySelector("button[data-language=en]").click());
+  assert.equal(await page.run(text, "#summary"), "1 file ready, 1 with an error, just below.");
+  assert.equal(await page.run(text, ".pick"), "Choose files");
+  assert.match(await page.run(text, ".result .explain"), /whole numbers from 1 to 8192/);
+  assert.match(await page.run(text, "#all .all-status"), /Left out because they failed: sample\.bmp \(#1\)/);
+  assert.match(await page.run(text, "#all .all-status"), /no label: sample\.bmp \(#2\)/);
+  // A file dropped anywhere on the page is taken; the browser does not open it.
+  const dropped = await page.run(async (bytes) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array(bytes)], "dropped.bmp"));
+    const event = new DragEvent("drop", { dataTransfer: transfer, bubbles: true, cancelable: true });
+    document.querySelector("h1").dispatchEvent(event);
+    return event.defaultPrevented;
+  }, [...readFileSync(sample)]);
+  assert.equal(dropped, true);
+  const cards = await cardsOf(page, ["dropped.bmp"]);
+  assert.equal(cards["dropped.bmp"].line, "size:32 x 20");
+  assert.equal(await page.run(text, "#summary"), "2 files ready, 1 with an error, just below.");
+  assert.deepEqual(await accessibilityViolations(page), []);
+  await page.close();
+});
+
+test("same choices for all: ticking changes nothing, a change is made on every card, a card added later takes it", async () => {
+  const page = await openPage("en-US");
+  const other = join(folder, "other.bmp");
+  copyFileSync(sample, other);
+  await convert(page, [sample]);
+  await page.run(() => document.getElementById("same-for-all").click());
+  assert.equal(await page.run(text, ".line"), "size:32 x 20");
+  await page.run(setValue, ".result .size", "128x128");
+  await settled(page);
+  await page.run(setValue, ".result .fit", "stretch");
+  await settled(page);
+  const cards = await convert(page, [other]);
+  assert.equal(cards["other.bmp"].line, "size:128 x 128");
+  assert.equal(await page.run(() => document.querySelectorAll(".result")[1].querySelector(".fit").value), "stretch");
+  await page.run(() => document.getElementById("same-for-all").click());
+  await page.run(setValue, ".result .size", "original");
+  await settled(page);
+  assert.deepEqual(await page.run(() => [...document.querySelectorAll(".result .line")].map((line) => line.textContent)),
+                   ["size:32 x 20", "size:128 x 128"]);
   await page.close();
 });
 
@@ -655,6 +742,50 @@ test("a sprite sheet is cut into frames, each as bmp2data writes it; Download al
   const limit = made.readsHere ? 200 : 100;
   assert.ok(made.stall < limit, `65,536 frames: longest main-thread stall ${made.stall} ms`);
   await manyPage.close();
+});
+
+test("a sheet's preview shows what its download holds: the key colour, skipped frames crossed out and named, opaque pixels of the key colour counted, at a whole zoom", async () => {
+  const page = await openPage("en-US");
+  const sheet = sheetFrames(); // 26 x 13: frame 4 transparent all over
+  await convert(page, [sheet.path]);
+  const zoom = Math.min(Math.floor(480 / 26), Math.floor(360 / 13));
+  assert.deepEqual(await page.run(() => [...document.querySelectorAll(".result canvas")].map((canvas) => canvas.width)),
+                   [26 * zoom, 26 * zoom]);
+  for (const [box, value] of Object.entries(sheet.boxes)) {
+    await page.run(setValue, `.${box}`, String(value));
+    await settled(page);
+  }
+  // The key colour: that of frame 0's top left pixel, which opaque pixels share.
+  const key = 65;
+  await page.run(setValue, ".transparent", "key");
+  await settled(page);
+  await page.run(setValue, ".key", String(key));
+  await settled(page);
+  const lookalikes = sheet.texts.filter((_, n) => n !== 4)
+    .flatMap((frame) => valuesOf(Buffer.from(frame))).filter((value) => value === key).length;
+  assert.ok(lookalikes > 0);
+  assert.match(await page.run(text, ".key-note"),
+               new RegExp(`^${lookalikes} opaque pixels? already ha(s|ve) the key colour ${key}:`));
+  // Frame 4 (column 1, row 1; margin 1, spacing 2) in the reduced preview: the key colour.
+  const [left, top] = [1 + 1 * 8, 1 + 1 * 6];
+  const pixelAt = (x, y) => page.run((at) => [...document.querySelector(".reduced canvas").getContext("2d")
+    .getImageData(at[0], at[1], 1, 1).data], [x, y]);
+  const keyColour = await page.run(async (value) => (await lineCore).colorOfByte(value), key);
+  const expected = [keyColour >> 16, (keyColour >> 8) & 255, keyColour & 255, 255];
+  assert.deepEqual(await pixelAt((left + 1) * zoom + 1, top * zoom + 1), expected);
+  // Skipped: crossed out where its diagonals meet, and named.
+  await page.run(() => {
+    const box = document.querySelector(".skip-empty");
+    box.checked = true;
+    box.dispatchEvent(new Event("change", { bubbles: true }));
+  });
+  await settled(page);
+  await until(page, () => /Skipped: 4\./.test(document.querySelector(".frames-made").textContent));
+  const [red, green] = await pixelAt(Math.round((left + 3) * zoom), Math.round((top + 2) * zoom));
+  assert.ok(red > 150 && green < 100, `the cross: ${red}, ${green}`);
+  const card = (await cardsOf(page, ["sheet.bmp"]))["sheet.bmp"];
+  assert.doesNotMatch(Buffer.from(card.file).toString(), /^sheet_4:/m);
+  await page.close();
 });
 
 test("no stall while an 8192² BMP converts or a 10000² PNG is decoded (where only the page's thread can read, the page says it may freeze); pictures past 8192 convert", async () => {
