@@ -40,10 +40,16 @@ Outcome markTransparent(std::size_t index) {
     return {};
 }
 
+// A component multiplied by `alpha` (1 to 254), as stored again.
+std::uint8_t divided(std::uint8_t component, std::uint8_t alpha) {
+    return static_cast<std::uint8_t>(
+        std::min(255U, (component * 255U + alpha / 2U) / static_cast<unsigned>(alpha)));
+}
+
 } // namespace
 
 Outcome putTile(const std::uint8_t *tile, std::uint32_t left, std::uint32_t top,
-                std::uint32_t columns, std::uint32_t rows, RgbaLayout layout,
+                std::uint32_t columns, std::uint32_t rows, RgbaLayout layout, AlphaForm form,
                 bool &partlyTransparent) {
     const auto pictureWidth = static_cast<std::uint64_t>(std::max(width, 0));
     const auto pictureHeight = static_cast<std::uint64_t>(std::max(height, 0));
@@ -68,6 +74,11 @@ Outcome putTile(const std::uint8_t *tile, std::uint32_t left, std::uint32_t top,
                 continue;
             }
             partlyTransparent = true;
+            if (form == AlphaForm::premultiplied && source[3] != 0) {
+                for (std::size_t k = 0; k < 3; ++k) {
+                    target[k] = divided(target[k], source[3]);
+                }
+            }
             if (source[3] == 0) {
                 Outcome found = markTransparent(stored + x);
                 if (!found.ok()) {

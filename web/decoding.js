@@ -11,9 +11,13 @@
 // that cover the picture, each time after writing the tile's pixels to
 // target.pixels(columns * rows * 4), rows top first; layout says the byte
 // order (see pixelLayouts). It throws when it cannot decode the bytes.
+// A path whose probe comes back premultiplied by alpha says so (premultiplies),
+// and its tiles are handed on with premultipliedLayout added: the core
+// divides their colours by alpha again.
 "use strict";
 
 const pixelLayouts = { RGBA: 0, BGRA: 1, RGBX: 2, BGRX: 3 };
+const premultipliedLayout = 4;
 // Tiles of at most this many pixels: 64 MiB of pixels at a time.
 const tilePixels = 1 << 24;
 
@@ -181,6 +185,15 @@ async function grade(decoding, { rgba }, tolerance) {
   return allExact ? "exact" : opaqueExact ? "opaque" : null;
 }
 
+// Whether a probe's partly transparent pixel came back with its colour
+// multiplied by its alpha.
+function premultiplied(decoded, { rgba }) {
+  const at = 4; // (100, 150, 200) at alpha 128
+  const alpha = rgba[at + 3];
+  return decoded[at + 3] === alpha
+    && [0, 1, 2].every((k) => Math.abs(decoded[at + k] - (rgba[at + k] * alpha) / 255) <= 1);
+}
+
 // For the PNG family (PNG, GIF, WebP) and for JPEG: {name, path,
 // keepsTransparent, appliesProfile} of the first path that keeps stored
 // colours, else of the first that keeps opaque ones, else null. `allowed`
@@ -192,9 +205,11 @@ async function choosePaths(allowed) {
     if (!path) continue;
     const appliesProfile = () => grade(decodeProbe(path, probeProfiledPng), probeProfiledPng, 0)
       .then((graded) => graded === null);
-    const png = await grade(decodeProbe(path, probePng), probePng, 0);
+    const decoded = await decodeProbe(path, probePng);
+    const png = await grade(decoded, probePng, 0);
     if (png && (!choices.png || (!choices.png.keepsTransparent && png === "exact"))) {
-      choices.png = { name, path, keepsTransparent: png === "exact", appliesProfile: await appliesProfile() };
+      choices.png = { name, path, keepsTransparent: png === "exact", appliesProfile: await appliesProfile(),
+                      premultiplies: png === "opaque" && premultiplied(decoded, probePng) };
     }
     if (!choices.jpeg && await grade(decodeProbe(path, probeJpeg), probeJpeg, 4)) {
       choices.jpeg = { name, path, keepsTransparent: true, appliesProfile: await appliesProfile() };

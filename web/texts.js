@@ -21,8 +21,9 @@ const texts = {
     noteColoursLost: "Arquivos BMP são lidos exatamente como o <code>bmp2data</code> da linha de "
       + "comando os lê. Os outros formatos são decodificados pelo navegador com as cores gravadas no "
       + "arquivo. Só que este navegador não entrega a cor gravada sob um "
-      + "pixel transparente de PNG, GIF ou WebP: esses pixels saem pretos, e os semitransparentes "
-      + "podem mudar um pouco de cor. Para manter essas cores, use um BMP de 32 bits ou outro "
+      + "pixel transparente de PNG, GIF ou WebP: esses pixels saem pretos. Os semitransparentes "
+      + "ficam a no máximo um nível da cor gravada quando têm metade da opacidade ou mais; abaixo "
+      + "disso, podem mudar mais. Para manter essas cores, use um BMP de 32 bits ou outro "
       + "navegador, ou escolha uma cor-chave para os pixels transparentes.",
     noteNoProfiles: "Nenhum perfil de cor é aplicado.",
     noteProfiles: "Este navegador, porém, aplica o perfil de cor que a imagem traz, então as cores "
@@ -82,7 +83,7 @@ const texts = {
     palette: "Escolher na paleta",
     paletteColour: (value) => `Cor ${value}`,
     coloursLost: "Esta imagem tem pixels transparentes, e este navegador não entrega a cor gravada "
-      + "sob eles: saem pretos (e os semitransparentes podem mudar um pouco). Para manter essas "
+      + "sob eles: saem pretos (e os pouco opacos, abaixo da metade da opacidade, podem mudar de cor). Para manter essas "
       + "cores, abra a imagem em outro navegador ou salve-a como BMP de 32 bits.",
     profileApplied: "Este navegador aplicou o perfil de cor da imagem, então as cores podem sair "
       + "um pouco diferentes das gravadas no arquivo. Para ter as cores gravadas, use outro navegador "
@@ -160,8 +161,9 @@ const texts = {
     noteColoursLost: "BMP files are read exactly as the command-line <code>bmp2data</code> reads "
       + "them. Other formats are decoded by your browser with the colours stored in the file. This "
       + "browser, though, doesn't give the colour stored under a "
-      + "transparent pixel of a PNG, GIF or WebP: such pixels come out black, and partly "
-      + "transparent ones may shift slightly. To keep those colours, use a 32-bit BMP or another "
+      + "transparent pixel of a PNG, GIF or WebP: such pixels come out black. Partly transparent "
+      + "ones stay within one level of their stored colour at half opacity or more, and may shift "
+      + "further below that. To keep those colours, use a 32-bit BMP or another "
       + "browser, or choose a key colour for transparent pixels.",
     noteNoProfiles: "No colour profile is applied.",
     noteProfiles: "This browser, however, applies a colour profile stored in the picture, so the "
@@ -221,7 +223,7 @@ const texts = {
     palette: "Pick from the palette",
     paletteColour: (value) => `Colour ${value}`,
     coloursLost: "This picture has transparent pixels, and this browser doesn't give the colour "
-      + "stored under them: they come out black (and partly transparent ones may shift slightly). "
+      + "stored under them: they come out black (and mostly transparent ones, below half opacity, may shift). "
       + "To keep those colours, open the picture in another browser or save it as a 32-bit BMP.",
     profileApplied: "This browser applied the picture's colour profile, so its colours may come "
       + "out a little different from those stored in the file. For the stored colours, use another "

@@ -119,6 +119,11 @@ async function convertPicture(core, request, bytes) {
   const choice = await pathFor(picture, request);
   if (choice.failure) return failed(core, choice.failure, name);
   const target = pictureTarget(core, request);
+  if (choice.premultiplies) {
+    const tile = target.tile;
+    target.tile = (left, top, columns, rows, layout) =>
+      tile(left, top, columns, rows, layout | premultipliedLayout);
+  }
   try {
     await choice.path({ bytes, type: picture.type, bitmap: request.bitmap }, target);
   } catch (error) {
@@ -156,7 +161,8 @@ async function pathFor(picture, request) {
 async function abilities(request) {
   const paths = request.bitmaps ? await choosePathsForBitmaps(request.bitmaps) : await pathsPromise;
   const of = (choice) => choice && { name: choice.name, keepsTransparent: choice.keepsTransparent,
-                                     appliesProfile: choice.appliesProfile };
+                                     appliesProfile: choice.appliesProfile,
+                                     premultiplies: Boolean(choice.premultiplies) };
   return { ok: true, png: of(paths.png), jpeg: of(paths.jpeg), readsBlobs: await readsBlobs };
 }
 

@@ -5,6 +5,7 @@
 //   await page.run(fn, ...args)     fn's result (JSON), run in the page
 //   await page.pick(paths)          the files chosen in #files
 //   await page.screenshot(path, selector)
+//   await page.resize(width, height)  the page's viewport, as near as the browser allows
 //   await page.reload(); await page.close(); await browser.close()
 // Chromium and Firefox are driven by puppeteer-core (Firefox over WebDriver
 // BiDi); WebKitGTK by its WebDriver server, through the few commands of
@@ -78,6 +79,7 @@ async function viaPuppeteer(options) {
           await target.screenshot({ path, ...(selector ? {} : { fullPage: true }) });
         },
         reload: () => page.reload(),
+        resize: (width, height) => page.setViewport({ width, height }),
         close: () => page.close(),
       };
     },
@@ -173,6 +175,7 @@ async function viaWebKitDriver(locale) {
                                      undefined, "GET");
           writeFileSync(path, Buffer.from(shot, "base64"));
         },
+        resize: (width, height) => session("/window/rect", { width, height }),
         reload: async () => {
           await session("/refresh", {});
           await session("/execute/sync", { script: collectErrors, args: [] });

@@ -302,6 +302,35 @@ Image.open(sys.argv[1]).convert("RGB").save(sys.argv[2])`, jpeg, jpegTwin]);
   await page.close();
 });
 
+// The thresholds at which a component reaches the next level: red and
+// green, then blue.
+const thresholds = [[19, 55, 92, 128, 164, 201, 237], [19, 55, 92, 128, 164, 201, 237], [43, 128, 213]];
+
+test("half-transparent colours: every component value at alpha 128, 192 and 255 gives levels within one of the stored colour's, and the stored colour's byte away from a threshold", async () => {
+  const page = await openPage("en-US");
+  const alphas = [128, 192, 255];
+  const colour = (x, y) => [x, (x + 85) & 255, (x + 170) & 255, alphas[y]];
+  const rows = pixelRows(256, 3, colour);
+  const [drawn, twin] = ["half.png", "half.bmp"].map((name) => join(folder, name));
+  writeFileSync(drawn, png(256, 3, rows));
+  writeFileSync(twin, bmp(256, 3, rows));
+  const cards = await convert(page, [drawn]);
+  const got = valuesOf(cards["half.png"].file);
+  const stored = valuesOf(runNative("bmp2data", twin, "bmp", "data", "half").file);
+  assert.equal(got.length, stored.length);
+  const levels = (byte) => [byte & 7, (byte >> 3) & 7, byte >> 6];
+  const differing = [];
+  for (let i = 0; i < stored.length; i++) {
+    const components = colour(i % 256, Math.floor(i / 256)).slice(0, 3);
+    const nearThreshold = components.some((value, k) => thresholds[k].some((t) => Math.abs(value - t) <= 1));
+    const [mine, theirs] = [levels(got[i]), levels(stored[i])];
+    assert.ok(mine.every((level, k) => Math.abs(level - theirs[k]) <= 1), `pixel ${i}: ${got[i]}, stored ${stored[i]}`);
+    if (!nearThreshold && got[i] !== stored[i]) differing.push(i);
+  }
+  assert.deepEqual(differing, [], `premultiplies: ${page.decoding.png.premultiplies}`);
+  await page.close();
+});
+
 test("damaged, too large, unknown and undecodable pictures each read as themselves, in both languages, and the batch goes on", async () => {
   const picture = png(8, 8, pixelRows(8, 8, (x, y) => [x * 30, y * 30, 99]));
   const gif = readFileSync(join(fixtures, "few.gif"));
@@ -562,6 +591,49 @@ test("a page a student can trust: numbers as typed, register names, Download all
   assert.equal(cards["dropped.bmp"].line, "size:32 x 20");
   assert.equal(await page.run(text, "#summary"), "2 files ready, 1 with an error, just below.");
   assert.deepEqual(await accessibilityViolations(page), []);
+  await page.close();
+});
+
+test("at a phone's width (360 px) the page never scrolls sideways, in every state of a card", async () => {
+  const page = await openPage("pt-BR");
+  await page.resize(360, 740);
+  // Some browsers keep their windows wider (WebKitGTK's at about 450 px): the
+  // page is judged at the narrowest width it gets, and is skipped past 480.
+  const width = await page.run(() => innerWidth);
+  if (width > 480) {
+    console.log(`SKIPPED: this browser keeps a width of ${width} px`);
+    await page.close();
+    return;
+  }
+  if (width > 360) console.log(`judged at ${width} px, the narrowest this browser allows`);
+  const sideways = () => page.run(() => document.documentElement.scrollWidth - document.documentElement.clientWidth);
+  const states = [];
+  const check = async (state) => states.push([state, await sideways()]);
+  await check("empty");
+  const sprite = join(folder, "um_sprite_de_nome_bem_comprido_para_um_celular.png");
+  writeFileSync(sprite, png(40, 30, pixelRows(40, 30, (x, y) => [x * 6, y * 8, 99, x > 20 ? 0 : 255])));
+  await convert(page, [sprite, sample]);
+  await check("converted");
+  await page.run(setValue, ".transparent", "key");
+  await settled(page);
+  await page.run(() => document.querySelector(".palette summary").click());
+  await until(page, () => document.querySelectorAll(".swatches button").length === 256);
+  await check("palette open");
+  await page.run(setValue, ".size", "custom");
+  await settled(page);
+  await page.run(setValue, ".columns", "99999999999999999999999");
+  await settled(page);
+  await check("a size refused");
+  await page.run(setValue, ".columns", "40");
+  await page.run(setValue, ".frame-width", "8");
+  await page.run(setValue, ".frame-height", "6");
+  await settled(page);
+  await check("cut into frames");
+  await page.run(setValue, ".label", "um rótulo com espaços e acentos que não cabe numa linha");
+  await check("a label refused");
+  await page.run(() => document.querySelector(".copy").click());
+  await check("copied");
+  assert.deepEqual(states.filter(([, overflow]) => overflow > 0), []);
   await page.close();
 });
 
