@@ -65,6 +65,9 @@ Outcome readChoices(const FrameChoices &choices, std::uint32_t width, std::uint3
 // How many frames fit across `side` pixels, and the pixels left over.
 std::pair<std::uint32_t, std::uint32_t> framesAcross(std::uint64_t side, std::uint64_t frame,
                                                      std::uint64_t margin, std::uint64_t spacing) {
+    if (frame == 0) {
+        return {0, 0}; // never so: a frame side is checked to be 1 or more
+    }
     const std::uint64_t count = (side - margin + spacing) / (frame + spacing);
     const std::uint64_t taken = count * frame + (count - 1) * spacing;
     return {static_cast<std::uint32_t>(count), static_cast<std::uint32_t>(side - margin - taken)};
@@ -190,50 +193,65 @@ void drawCell(const FrameGrid &grid, std::uint32_t column, std::uint32_t row,
     sampleSharp(PixelRows::topDown(bytes.data(), columns, rows, 1), 0, rows, cell);
 }
 
-Outcome writeEach(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty, std::ostream &out,
-                  const StartFrame &start, FrameCounts &counts, const PixelTarget &sheetColors) {
-    const Sheet sheet;
+// What the frames are cut and written with, and what they make.
+struct FrameWriting {
+    const FrameGrid &grid;
+    const Fitting &fitting;
+    bool skipEmpty;
+    std::ostream &out;
+    const StartFrame &start;
+    const PixelTarget &sheetColors;
     FrameCounts done;
-    std::vector<std::uint8_t> values;
+    std::vector<std::uint8_t> values; // of the frame at hand
     std::vector<std::uint8_t> bytes;
-    const bool colorsWanted = sheetColors.first != nullptr || fitting.key;
-    for (std::uint32_t row = 0; row < grid.rows; ++row) {
-        for (std::uint32_t column = 0; column < grid.columns; ++column) {
+
+    // Frame (column, row), cut from the sheet into the image state: fitted,
+    // drawn into the sheet's colours, and written or skipped.
+    Outcome write(std::uint32_t column, std::uint32_t row, bool allTransparent) {
+        Outcome found = fitAndReduce(fitting, values);
+        if (found.ok() && (sheetColors.first != nullptr || fitting.key)) {
+            found = colorBytes(values, bytes);
+        }
+        if (!found.ok()) {
+            return found;
+        }
+        if (sheetColors.first != nullptr) {
+            drawCell(grid, column, row, bytes, sheetColors);
+        }
+        const std::uint32_t number = row * grid.columns + column;
+        if (skipEmpty && (allTransparent || (fitting.key && allKey(*fitting.key, values)))) {
+            ++done.skipped;
+            done.skippedNumbers.push_back(number);
+            return {};
+        }
+        if (fitting.key) {
+            done.opaqueKey += opaqueWithColor(bytes, *fitting.key);
+        }
+        found =
+            start(number, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
+        if (found.ok()) {
+            found = writeReducedRows(out, values);
+        }
+        done.written += found.ok() ? 1 : 0;
+        return found;
+    }
+};
+
+Outcome writeEach(FrameWriting &writing, FrameCounts &counts) {
+    const Sheet sheet;
+    for (std::uint32_t row = 0; row < writing.grid.rows; ++row) {
+        for (std::uint32_t column = 0; column < writing.grid.columns; ++column) {
             bool allTransparent = false;
-            Outcome found = sheet.cut(grid, column, row, allTransparent);
+            Outcome found = sheet.cut(writing.grid, column, row, allTransparent);
             if (found.ok()) {
-                found = fitAndReduce(fitting, values);
-            }
-            if (found.ok() && colorsWanted) {
-                found = colorBytes(values, bytes);
+                found = writing.write(column, row, allTransparent);
             }
             if (!found.ok()) {
                 return found;
             }
-            if (sheetColors.first != nullptr) {
-                drawCell(grid, column, row, bytes, sheetColors);
-            }
-            const std::uint32_t number = row * grid.columns + column;
-            if (skipEmpty && (allTransparent || (fitting.key && allKey(*fitting.key, values)))) {
-                ++done.skipped;
-                done.skippedNumbers.push_back(number);
-                continue;
-            }
-            if (fitting.key) {
-                done.opaqueKey += opaqueWithColor(bytes, *fitting.key);
-            }
-            found = start(number, static_cast<std::uint32_t>(width),
-                          static_cast<std::uint32_t>(height));
-            if (found.ok()) {
-                found = writeReducedRows(out, values);
-            }
-            if (!found.ok()) {
-                return found;
-            }
-            ++done.written;
         }
     }
-    counts = std::move(done);
+    counts = std::move(writing.done);
     return {};
 }
 
@@ -251,6 +269,8 @@ Outcome layOutFrames(const FrameChoices &choices, std::uint32_t width, std::uint
 Outcome writeFrames(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty,
                     std::ostream &out, const StartFrame &start, FrameCounts &counts,
                     const PixelTarget &sheetColors) {
-    return guarded(
-        [&] { return writeEach(grid, fitting, skipEmpty, out, start, counts, sheetColors); });
+    return guarded([&] {
+        FrameWriting writing{grid, fitting, skipEmpty, out, start, sheetColors, {}, {}, {}};
+        return writeEach(writing, counts);
+    });
 }

@@ -40,10 +40,28 @@ Outcome markTransparent(std::size_t index) {
     return {};
 }
 
-// A component multiplied by `alpha` (1 to 254), as stored again.
-std::uint8_t divided(std::uint8_t component, std::uint8_t alpha) {
-    return static_cast<std::uint8_t>(
-        std::min(255U, (component * 255U + alpha / 2U) / static_cast<unsigned>(alpha)));
+// A component multiplied by `alpha` (1 to 254), as stored again: the
+// middle of the components that give that product, c × alpha / 255 rounded
+// to the nearest (from p - 1/2 to p + 1/2) or up (from p - 1 to p).
+std::uint8_t divided(std::uint8_t product, std::uint8_t alpha, AlphaForm form) {
+    const unsigned twice =
+        form == AlphaForm::premultipliedUp && product > 0 ? 2U * product - 1U : 2U * product;
+    const unsigned a = alpha;
+    return static_cast<std::uint8_t>(std::min(255U, (twice * 255U + a) / (2U * a)));
+}
+
+// A pixel's alpha below 255 taken in: its colour divided again where it was
+// premultiplied, and marked transparent where the alpha is 0.
+Outcome takeAlpha(std::uint8_t alpha, AlphaForm form, std::size_t index, std::uint8_t *color) {
+    if (alpha == 0) {
+        return markTransparent(index);
+    }
+    if (form != AlphaForm::straight) {
+        for (std::size_t k = 0; k < 3; ++k) {
+            color[k] = divided(color[k], alpha, form);
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -74,16 +92,9 @@ Outcome putTile(const std::uint8_t *tile, std::uint32_t left, std::uint32_t top,
                 continue;
             }
             partlyTransparent = true;
-            if (form == AlphaForm::premultiplied && source[3] != 0) {
-                for (std::size_t k = 0; k < 3; ++k) {
-                    target[k] = divided(target[k], source[3]);
-                }
-            }
-            if (source[3] == 0) {
-                Outcome found = markTransparent(stored + x);
-                if (!found.ok()) {
-                    return found;
-                }
+            Outcome found = takeAlpha(source[3], form, stored + x, target);
+            if (!found.ok()) {
+                return found;
             }
         }
     }

@@ -11,11 +11,12 @@
 // The order of a tile's four bytes; in the X layouts the fourth is not alpha.
 enum class RgbaLayout { rgba, bgra, rgbx, bgrx };
 
-// Whether a tile's colours are as stored, or multiplied by their alpha, as
-// some decoders give them: those are divided by it again, which brings a
-// colour back to within one of the stored one at alpha 128 and above (below,
-// the multiplied colour kept too few of its values).
-enum class AlphaForm { straight, premultiplied };
+// Whether a tile's colours are as stored, or multiplied by their alpha (and
+// divided by 255, rounded to the nearest or up), as some decoders give them:
+// those are divided by it again, to the middle of the colours that give the
+// same product, which brings a colour back to within one of the stored one
+// at alpha 128 and above (below, the product kept too few of its values).
+enum class AlphaForm { straight, premultiplied, premultipliedUp };
 
 // Empties the image state and makes room in it for a columns × rows picture.
 Outcome startTiledPicture(std::uint32_t columns, std::uint32_t rows);

@@ -2,6 +2,7 @@
 
 #include "resize.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -13,12 +14,7 @@ bool isSpace(char c) {
 } // namespace
 
 bool blank(const std::string &typed) {
-    for (const char c : typed) {
-        if (!isSpace(c)) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(typed.begin(), typed.end(), isSpace);
 }
 
 std::optional<std::uint64_t> wholeNumber(const std::string &typed, std::uint64_t most) {

@@ -18,14 +18,19 @@ std::uint8_t stored(std::uint32_t x, std::size_t k) {
     return static_cast<std::uint8_t>((x + 85 * k) & 255U);
 }
 
-std::vector<std::uint8_t> tile(bool premultiply) {
+// The tile as a decoder gives it: colours as stored, or multiplied by alpha
+// and divided by 255, rounded to the nearest or up.
+std::vector<std::uint8_t> tile(AlphaForm form) {
     std::vector<std::uint8_t> pixels;
     for (const std::uint8_t alpha : alphas) {
         for (std::uint32_t x = 0; x < columns; ++x) {
             for (std::size_t k = 0; k < 3; ++k) {
                 const unsigned c = stored(x, k);
-                pixels.push_back(premultiply ? static_cast<std::uint8_t>((c * alpha + 127) / 255)
-                                             : static_cast<std::uint8_t>(c));
+                const unsigned product = c * alpha;
+                pixels.push_back(static_cast<std::uint8_t>(form == AlphaForm::straight ? c
+                                                           : form == AlphaForm::premultiplied
+                                                               ? (product + 127) / 255
+                                                               : (product + 254) / 255));
             }
             pixels.push_back(alpha);
         }
@@ -35,13 +40,13 @@ std::vector<std::uint8_t> tile(bool premultiply) {
 
 // The colour stored for pixel x of row y, counted from the top.
 const std::uint8_t *texel(std::uint32_t x, std::uint32_t y) {
-    return &texels[((rows - 1 - y) * columns + x) * 3];
+    return &texels[(std::size_t{rows - 1 - y} * columns + x) * 3];
 }
 
 TEST(RgbaTiles, StraightColoursAreKeptAndAlphaZeroIsMarked) {
     ASSERT_TRUE(startTiledPicture(columns, rows).ok());
     bool partly = false;
-    ASSERT_TRUE(putTile(tile(false).data(), 0, 0, columns, rows, RgbaLayout::rgba,
+    ASSERT_TRUE(putTile(tile(AlphaForm::straight).data(), 0, 0, columns, rows, RgbaLayout::rgba,
                         AlphaForm::straight, partly)
                     .ok());
     EXPECT_TRUE(partly);
@@ -58,17 +63,18 @@ TEST(RgbaTiles, StraightColoursAreKeptAndAlphaZeroIsMarked) {
 // A decoder that multiplies colours by alpha loses their low bits: divided
 // again, each comes back within one of the stored colour from alpha 128 up.
 TEST(RgbaTiles, PremultipliedColoursAreDividedAgain) {
-    ASSERT_TRUE(startTiledPicture(columns, rows).ok());
-    bool partly = false;
-    const std::vector<std::uint8_t> pixels = tile(true);
-    ASSERT_TRUE(putTile(pixels.data(), 0, 0, columns, rows, RgbaLayout::rgba,
-                        AlphaForm::premultiplied, partly)
-                    .ok());
-    for (std::uint32_t y = 0; y < 3; ++y) {
-        for (std::uint32_t x = 0; x < columns; ++x) {
-            for (std::size_t k = 0; k < 3; ++k) {
-                ASSERT_LE(std::abs(texel(x, y)[k] - stored(x, k)), alphas[y] == 255 ? 0 : 1)
-                    << x << ", " << y;
+    for (const AlphaForm form : {AlphaForm::premultiplied, AlphaForm::premultipliedUp}) {
+        ASSERT_TRUE(startTiledPicture(columns, rows).ok());
+        bool partly = false;
+        const std::vector<std::uint8_t> pixels = tile(form);
+        ASSERT_TRUE(
+            putTile(pixels.data(), 0, 0, columns, rows, RgbaLayout::rgba, form, partly).ok());
+        for (std::uint32_t y = 0; y < 3; ++y) {
+            for (std::uint32_t x = 0; x < columns; ++x) {
+                for (std::size_t k = 0; k < 3; ++k) {
+                    ASSERT_LE(std::abs(texel(x, y)[k] - stored(x, k)), alphas[y] == 255 ? 0 : 1)
+                        << x << ", " << y << (form == AlphaForm::premultiplied ? "" : " (up)");
+                }
             }
         }
     }

@@ -91,7 +91,7 @@ TEST(TypedNumbers, EachRowOfTheTableGivesItsLine) {
     for (const Case &c : table) {
         std::string boxes;
         for (const auto &[box, typed] : c.boxes) {
-            boxes += box + "=" + typed + " ";
+            boxes.append(box).append("=").append(typed).append(" ");
         }
         EXPECT_EQ(lineOf(c.boxes), c.line) << boxes;
     }

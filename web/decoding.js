@@ -11,13 +11,14 @@
 // that cover the picture, each time after writing the tile's pixels to
 // target.pixels(columns * rows * 4), rows top first; layout says the byte
 // order (see pixelLayouts). It throws when it cannot decode the bytes.
-// A path whose probe comes back premultiplied by alpha says so (premultiplies),
-// and its tiles are handed on with premultipliedLayout added: the core
-// divides their colours by alpha again.
+// A path whose probe comes back premultiplied by alpha says how
+// (premultiplies: "nearest" or "up", as the product was rounded), and its
+// tiles are handed on with that flag added: the core divides their colours
+// by alpha again.
 "use strict";
 
 const pixelLayouts = { RGBA: 0, BGRA: 1, RGBX: 2, BGRX: 3 };
-const premultipliedLayout = 4;
+const premultipliedLayouts = { nearest: 4, up: 8 };
 // Tiles of at most this many pixels: 64 MiB of pixels at a time.
 const tilePixels = 1 << 24;
 
@@ -186,12 +187,14 @@ async function grade(decoding, { rgba }, tolerance) {
 }
 
 // Whether a probe's partly transparent pixel came back with its colour
-// multiplied by its alpha.
+// multiplied by its alpha: "nearest" or "up", as the product was rounded,
+// or false.
 function premultiplied(decoded, { rgba }) {
   const at = 4; // (100, 150, 200) at alpha 128
   const alpha = rgba[at + 3];
-  return decoded[at + 3] === alpha
-    && [0, 1, 2].every((k) => Math.abs(decoded[at + k] - (rgba[at + k] * alpha) / 255) <= 1);
+  const rounded = (round) => decoded[at + 3] === alpha
+    && [0, 1, 2].every((k) => decoded[at + k] === round((rgba[at + k] * alpha) / 255));
+  return rounded(Math.round) ? "nearest" : rounded(Math.ceil) ? "up" : false;
 }
 
 // For the PNG family (PNG, GIF, WebP) and for JPEG: {name, path,

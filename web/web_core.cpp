@@ -10,7 +10,8 @@
 // startPicture(columns, rows), then putPixels(pointer, left, top, columns,
 // rows, layout) for each tile of pixels written at `pointer` (from
 // Module._malloc; layout: a RgbaLayout, plus 4 where the colours are
-// premultiplied by alpha), then convert({kind: "picture", ...}).
+// premultiplied by alpha and rounded to the nearest, 8 where rounded up),
+// then convert({kind: "picture", ...}).
 //
 // Output. The data text after its first line goes out through
 // Module.onPiece(bytes) in pieces of 1 MiB while it is written; where the
@@ -438,10 +439,12 @@ std::string startPicture(std::uint32_t columns, std::uint32_t rows) {
 
 std::string putPixels(std::uintptr_t pixels, std::uint32_t left, std::uint32_t top,
                       std::uint32_t columns, std::uint32_t rows, std::uint32_t layout) {
-    const Outcome found = putTile(
-        reinterpret_cast<const std::uint8_t *>(pixels), left, top, columns, rows,
-        static_cast<RgbaLayout>(layout & 3U),
-        (layout & 4U) != 0 ? AlphaForm::premultiplied : AlphaForm::straight, partlyTransparentSeen);
+    const Outcome found = putTile(reinterpret_cast<const std::uint8_t *>(pixels), left, top,
+                                  columns, rows, static_cast<RgbaLayout>(layout & 3U),
+                                  (layout & 8U) != 0   ? AlphaForm::premultipliedUp
+                                  : (layout & 4U) != 0 ? AlphaForm::premultiplied
+                                                       : AlphaForm::straight,
+                                  partlyTransparentSeen);
     return failureName(found.failure);
 }
 

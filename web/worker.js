@@ -122,7 +122,7 @@ async function convertPicture(core, request, bytes) {
   if (choice.premultiplies) {
     const tile = target.tile;
     target.tile = (left, top, columns, rows, layout) =>
-      tile(left, top, columns, rows, layout | premultipliedLayout);
+      tile(left, top, columns, rows, layout | premultipliedLayouts[choice.premultiplies]);
   }
   try {
     await choice.path({ bytes, type: picture.type, bitmap: request.bitmap }, target);
@@ -162,7 +162,7 @@ async function abilities(request) {
   const paths = request.bitmaps ? await choosePathsForBitmaps(request.bitmaps) : await pathsPromise;
   const of = (choice) => choice && { name: choice.name, keepsTransparent: choice.keepsTransparent,
                                      appliesProfile: choice.appliesProfile,
-                                     premultiplies: Boolean(choice.premultiplies) };
+                                     premultiplies: choice.premultiplies ?? false };
   return { ok: true, png: of(paths.png), jpeg: of(paths.jpeg), readsBlobs: await readsBlobs };
 }
 
