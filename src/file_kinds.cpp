@@ -20,8 +20,8 @@ bool startsDataText(const std::string &text) {
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
-        std::string line = text.substr(start, end - start);
-        line = line.substr(0, line.find('#'));
+        // Up to a comment, if any.
+        const std::string line = text.substr(start, std::min(end, text.find('#', start)) - start);
         const std::size_t first = line.find_first_not_of(" \t\r");
         if (first != std::string::npos && line.compare(first, 5, ".data") != 0) {
             const std::size_t word = line.find(".word");
