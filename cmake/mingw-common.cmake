@@ -10,7 +10,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Tests run under Wine, where this machine's Wine can run programs of this kind
 # (a 32-bit Wine needs a kernel that runs 32-bit x86 code).
-find_program(WINE_PROGRAM NAMES ${MINGW_WINE} PATHS ${MINGW_WINE_PATHS})
+find_program(WINE_PROGRAM NAMES ${MINGW_WINE} PATHS ${MINGW_WINE_PATHS} NO_DEFAULT_PATH)
 if(WINE_PROGRAM)
     execute_process(COMMAND ${WINE_PROGRAM} --version RESULT_VARIABLE wine_status
                     OUTPUT_QUIET ERROR_QUIET)
