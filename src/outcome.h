@@ -28,7 +28,7 @@
     X(badPixels, everywhere, "Error: bad BMP pixel data ({detail})")                               \
     X(outOfMemory, everywhere, "Error: Malloc failed")                                             \
     X(badData, everywhere, "Error: bad data file (line {line}): {detail}")                         \
-    X(badSize, everywhere, "Error: bad size ({detail})")                                           \
+    X(badSize, page, "Error: bad size ({detail})")                                                 \
     X(damaged, page, "Error: damaged picture file")                                                \
     X(tooLarge, page, "Error: picture too large to decode in this browser")                        \
     X(unknownFormat, page, "Error: picture format unknown to this browser")                        \
