@@ -190,7 +190,13 @@ void drawCell(const FrameGrid &grid, std::uint32_t column, std::uint32_t row,
                            grid.frameWidth, grid.frameHeight, sheetColors.stride, 1};
     const auto columns = static_cast<std::uint32_t>(width);
     const auto rows = static_cast<std::uint32_t>(height);
-    sampleSharp(PixelRows::topDown(bytes.data(), columns, rows, 1), 0, rows, cell);
+    if (columns != cell.columns || rows != cell.rows) { // fitted to another size
+        sampleSharp(PixelRows::topDown(bytes.data(), columns, rows, 1), 0, rows, cell);
+        return;
+    }
+    for (std::uint32_t y = 0; y < rows; ++y) {
+        std::memcpy(cell.row(y), &bytes[std::size_t{y} * columns], columns);
+    }
 }
 
 // What the frames are cut and written with, and what they make.
@@ -209,7 +215,8 @@ struct FrameWriting {
     // drawn into the sheet's colours, and written or skipped.
     Outcome write(std::uint32_t column, std::uint32_t row, bool allTransparent) {
         Outcome found = fitAndReduce(fitting, values);
-        if (found.ok() && (sheetColors.first != nullptr || fitting.key)) {
+        const bool bytesWanted = sheetColors.first != nullptr || fitting.key;
+        if (found.ok() && bytesWanted) {
             found = colorBytes(values, bytes);
         }
         if (!found.ok()) {
@@ -230,7 +237,8 @@ struct FrameWriting {
         found =
             start(number, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
         if (found.ok()) {
-            found = writeReducedRows(out, values);
+            // The colour bytes, where they were made, are the text's values.
+            found = writeReducedRows(out, bytesWanted ? bytes : values);
         }
         done.written += found.ok() ? 1 : 0;
         return found;

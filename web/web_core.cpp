@@ -212,11 +212,15 @@ Outcome writeText(const Options &options, std::vector<std::uint8_t> &values) {
     const auto sheetWidth = static_cast<std::uint32_t>(std::max(width, 0));
     const auto sheetHeight = static_cast<std::uint32_t>(std::max(height, 0));
     Outcome found = layOutFrames(options.frames, sheetWidth, sheetHeight, grid);
-    // The sheet's colour bytes, each frame's drawn over its cell: the
-    // preview of what the text holds.
+    // Each frame's colour bytes drawn into its cell: the preview of what the
+    // text holds. Around the cells (a margin, spacing, leftovers), the
+    // sheet's own.
     std::vector<std::uint8_t> sheetColors;
+    const bool cellsCoverSheet = grid.margin == 0 && grid.spacing == 0 &&
+                                 grid.leftoverColumns == 0 && grid.leftoverRows == 0;
     if (found.ok()) {
-        found = colorBytes({}, sheetColors);
+        found = cellsCoverSheet ? allocate(sheetColors, {sheetWidth, sheetHeight})
+                                : colorBytes({}, sheetColors);
     }
     if (!found.ok()) {
         return found;
