@@ -6,7 +6,6 @@
 #include "typed_numbers.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -161,22 +160,9 @@ class Sheet {
     std::unique_ptr<std::uint8_t[]> transparency_;
 };
 
-// Whether every colour byte of the fitted frame is `key`: the reduced
-// colours where there are any, else each pixel's packColor.
-bool allKey(std::uint8_t key, const std::vector<std::uint8_t> &values) {
-    if (!values.empty()) {
-        return std::all_of(values.begin(), values.end(),
-                           [key](std::uint8_t v) { return v == key; });
-    }
-    const std::size_t pixels = static_cast<std::size_t>(std::max(width, 0)) *
-                               static_cast<std::size_t>(std::max(height, 0));
-    for (std::size_t i = 0; i < pixels; ++i) {
-        const std::uint8_t *pixel = &texels[i * 3];
-        if (packColor(pixel[0], pixel[1], pixel[2]) != key) {
-            return false;
-        }
-    }
-    return true;
+// Whether every one of a frame's colour bytes is `key`.
+bool allKey(std::uint8_t key, const std::vector<std::uint8_t> &bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [key](std::uint8_t v) { return v == key; });
 }
 
 // Draws a frame's colour bytes (top row first, the image state's size) into
@@ -226,7 +212,7 @@ struct FrameWriting {
             drawCell(grid, column, row, bytes, sheetColors);
         }
         const std::uint32_t number = row * grid.columns + column;
-        if (skipEmpty && (allTransparent || (fitting.key && allKey(*fitting.key, values)))) {
+        if (skipEmpty && (allTransparent || (fitting.key && allKey(*fitting.key, bytes)))) {
             ++done.skipped;
             done.skippedNumbers.push_back(number);
             return {};
