@@ -3,11 +3,11 @@
 // must give the same text or the same failure; then, for pictures that were
 // read, a resize and a colour reduction (with or without a key colour for
 // transparent pixels) chosen by the input's last bytes.
-#include "bmp_decoder.h"
-#include "bmp_row_blocks.h"
-#include "color_modes.h"
+#include "bmp/bmp_decoder.h"
+#include "bmp/bmp_row_blocks.h"
 #include "data_writer.h"
-#include "resize.h"
+#include "display/color_modes.h"
+#include "display/resize.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -81,7 +81,8 @@ void compareRowBlocks(const std::uint8_t *data, std::size_t size, const Outcome 
             std::memcpy(target, data + offset, count);
             return true;
         },
-        byRows, [](const PixelRows &, std::uint32_t) {}, 1 + std::uint64_t{data[size - 1]} * 16);
+        "fuzzed.bmp", byRows, [](const PixelRows &, std::uint32_t) {},
+        1 + std::uint64_t{data[size - 1]} * 16);
     if (outcome.failure != whole.failure) {
         __builtin_trap();
     }

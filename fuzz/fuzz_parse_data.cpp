@@ -1,5 +1,5 @@
 // libFuzzer target: the data-file parser and the preview encoder on arbitrary text.
-#include "bmp_writer.h"
+#include "bmp/bmp_writer.h"
 #include "data_parser.h"
 #include "data_writer.h"
 

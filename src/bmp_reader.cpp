@@ -10,7 +10,7 @@ Outcome readBmp(const char *fileName) {
     if (outcome.ok()) {
         InputFileBuffer buffer(file);
         std::istream in(&buffer);
-        outcome = decodeBmp(in, adviseHugePages, AlphaUse::ignore);
+        outcome = decodeBmp(in, fileName, adviseHugePages, AlphaUse::ignore);
     } else {
         clearImage();
     }

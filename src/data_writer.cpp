@@ -1,6 +1,6 @@
 #include "data_writer.h"
 
-#include "bmp_decoder.h"
+#include "bmp/bmp_decoder.h"
 #include "memory.h"
 
 #include <algorithm>

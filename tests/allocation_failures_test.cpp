@@ -5,15 +5,15 @@
 // This program replaces the global operator new, so it is a test program of
 // its own.
 
-#include "bmp_decoder.h"
+#include "bmp/bmp_decoder.h"
+#include "bmp/bmp_writer.h"
 #include "bmp_variants.h"
-#include "bmp_writer.h"
-#include "color_modes.h"
 #include "data_parser.h"
 #include "data_writer.h"
-#include "fitting.h"
-#include "frames.h"
-#include "resize.h"
+#include "display/color_modes.h"
+#include "display/fitting.h"
+#include "display/frames.h"
+#include "display/resize.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@ namespace {
 
 Failure decodeBytes(const std::string &bytes) {
     std::istringstream in(bytes);
-    return decodeBmp(in).failure;
+    return decodeBmp(in, "picture.bmp").failure;
 }
 
 // The decoded pixels, top row first, for comparison with what was encoded.

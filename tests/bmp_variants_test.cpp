@@ -1,5 +1,5 @@
+#include "bmp/bmp_row_blocks.h"
 #include "bmp_reader.h"
-#include "bmp_row_blocks.h"
 #include "bmp_variants.h"
 #include "data_writer.h"
 #include "test_support.h"
@@ -19,7 +19,7 @@ struct Decoded {
 
 Decoded decode(const std::string &bytes) {
     std::istringstream in(bytes);
-    Decoded result{messageOf(decodeBmp(in)), {}};
+    Decoded result{messageOf(decodeBmp(in, "picture.bmp")), {}};
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
     for (std::size_t row = static_cast<std::size_t>(height); row-- > 0 && texels;) {
         result.rgb.insert(result.rgb.end(), texels.get() + row * rowBytes,
@@ -525,7 +525,7 @@ TEST(BmpVariants, RowBlocksGiveWhatTheWholePictureGives) {
                 std::ostringstream text;
                 std::vector<std::uint8_t> seen;
                 const Outcome outcome = writeDataByRowBlocks(
-                    layout, read, text,
+                    layout, read, "picture.bmp", text,
                     [&](const PixelRows &rows, std::uint32_t top) {
                         EXPECT_EQ(top * std::size_t{15}, seen.size());
                         for (std::uint32_t row = 0; row < rows.rows; ++row) {
@@ -546,9 +546,9 @@ TEST(BmpVariants, RowBlocksGiveWhatTheWholePictureGives) {
     ASSERT_TRUE(layoutForRowBlocks(stored, file.size(), file.size(), layout).ok());
     std::ostringstream text;
     const Outcome gone = writeDataByRowBlocks(
-        layout, [](std::uint64_t, std::size_t, std::uint8_t *) { return false; }, text,
+        layout, [](std::uint64_t, std::size_t, std::uint8_t *) { return false; }, "gone.bmp", text,
         [](const PixelRows &, std::uint32_t) {});
-    EXPECT_EQ(gone.failure, Failure::cannotRead);
+    EXPECT_EQ(messageOf(gone), "Error: cannot read gone.bmp");
 }
 
 } // namespace

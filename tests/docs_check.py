@@ -2,7 +2,7 @@
 
 messages: both READMEs' tables of messages and the two manual pages list
 exactly the lines the programs can print from the failure list in
-src/outcome.h (those whose place is "programs" or "everywhere").
+src/codec/outcome.h (those whose place is "programs" or "everywhere").
 tables-and-links: every Markdown table in the READMEs and docs/ keeps its
 number of columns on every row, and every relative link and picture
 resolves to a file.
@@ -18,7 +18,7 @@ FAILURE = re.compile(r'X\((\w+), (\w+), "([^"]*)"\)')
 def program_lines(source):
     """The failure lines the programs print, as patterns: a placeholder
     ({name}, {detail}, {line}) stands for anything."""
-    header = (source / "src" / "outcome.h").read_text(encoding="utf-8")
+    header = (source / "src" / "codec" / "outcome.h").read_text(encoding="utf-8")
     patterns = {}
     for name, place, line in FAILURE.findall(header):
         if name != "none" and place in ("programs", "everywhere"):

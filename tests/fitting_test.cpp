@@ -1,7 +1,7 @@
-#include "bmp_decoder.h"
-#include "color_modes.h"
+#include "bmp/bmp_decoder.h"
 #include "data_writer.h"
-#include "resize.h"
+#include "display/color_modes.h"
+#include "display/resize.h"
 #include "test_support.h"
 
 #include <cmath>

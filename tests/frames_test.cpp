@@ -1,7 +1,7 @@
 #include "bmp_reader.h"
 #include "bmp_variants.h"
 #include "data_writer.h"
-#include "frames.h"
+#include "display/frames.h"
 #include "test_support.h"
 
 #include <sstream>
@@ -84,7 +84,7 @@ class Sheet : public ::testing::Test {
         variant.masks = {0x00FF0000U, 0x0000FF00U, 0x000000FFU, 0xFF000000U};
         const std::string file = encodeVariant(sheetWidth, sheetHeight, argb_, variant);
         std::istringstream in(file);
-        ASSERT_TRUE(decodeBmp(in).ok());
+        ASSERT_TRUE(decodeBmp(in, "picture.bmp").ok());
         ASSERT_TRUE(
             layOutFrames(choicesOf("4", "3", "1", "1"), sheetWidth, sheetHeight, grid_).ok());
     }
@@ -109,7 +109,7 @@ class Sheet : public ::testing::Test {
                         static_cast<std::uint8_t>(pixel >> 8U), static_cast<std::uint8_t>(pixel)});
         });
         std::istringstream in(bmpFile(4, 3, rgb));
-        EXPECT_TRUE(decodeBmp(in).ok());
+        EXPECT_TRUE(decodeBmp(in, "picture.bmp").ok());
         std::ostringstream out;
         EXPECT_TRUE(writeData(out, "sheet_" + std::to_string(number)).ok());
         return out.str();

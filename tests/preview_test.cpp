@@ -29,7 +29,7 @@ std::vector<std::uint8_t> expanded(const std::vector<std::uint8_t> &values) {
 
 std::string dataTextOf(const std::string &bmp, const std::string &label) {
     std::istringstream in(bmp);
-    EXPECT_TRUE(decodeBmp(in).ok());
+    EXPECT_TRUE(decodeBmp(in, "picture.bmp").ok());
     std::ostringstream out;
     writeData(out, label);
     return out.str();
@@ -58,7 +58,7 @@ TEST(Preview, EmptyPictureWithHugeHeightIsImmediate) {
     const Parsed parsed = parse("x: .word 0, 2147483647\n.byte \n\n");
     ASSERT_TRUE(parsed.outcome.ok()) << parsed.outcome.detail;
     std::istringstream in(bmpFile(0, 2147483647, expanded(parsed.image.values)));
-    ASSERT_TRUE(decodeBmp(in).ok());
+    ASSERT_TRUE(decodeBmp(in, "picture.bmp").ok());
     EXPECT_EQ(width, 0);
     EXPECT_EQ(height, 2147483647);
 }

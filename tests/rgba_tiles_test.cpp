@@ -1,5 +1,5 @@
-#include "bmp_decoder.h"
-#include "rgba_tiles.h"
+#include "bmp/bmp_decoder.h"
+#include "display/rgba_tiles.h"
 
 #include <gtest/gtest.h>
 

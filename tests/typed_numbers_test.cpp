@@ -1,9 +1,9 @@
 // The table of numbers typed in the page's boxes (tests/cases/typed-numbers.txt),
 // run through the codec as the page's core runs it; the web core's test runs
 // the same table.
-#include "bmp_decoder.h"
+#include "bmp/bmp_decoder.h"
 #include "bmp_variants.h"
-#include "frames.h"
+#include "display/frames.h"
 #include "test_support.h"
 #include "typed_numbers.h"
 
@@ -56,7 +56,7 @@ std::vector<Case> cases() {
 // The line the page's core shows for a 32 x 20 picture with these boxes.
 std::string lineOf(std::map<std::string, std::string> boxes) {
     std::istringstream in(bmpFile(32, 20, randomPixels(32, 20, 3)));
-    EXPECT_TRUE(decodeBmp(in).ok());
+    EXPECT_TRUE(decodeBmp(in, "picture.bmp").ok());
     TypedFitting typed;
     typed.columns = boxes["columns"];
     typed.rows = boxes["rows"];

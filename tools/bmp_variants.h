@@ -3,7 +3,7 @@
 // Writes BMP files of every kind the reader takes, and of kinds it refuses,
 // for tests and the fuzzing corpus.
 
-#include "bmp_writer.h"
+#include "bmp/bmp_writer.h"
 
 #include <array>
 #include <cstdint>

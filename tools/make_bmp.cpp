@@ -3,7 +3,7 @@
 //   random: pseudo-random pixels (the default)
 //   sparse: headers only, the file extended to its full size with zero bytes
 //           (a black picture that takes almost no disk space)
-#include "bmp_writer.h"
+#include "bmp/bmp_writer.h"
 
 #include <cstdint>
 #include <cstdlib>

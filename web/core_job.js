@@ -3,7 +3,7 @@
 // Node. The input is read into the core's memory as the core asks for it,
 // from bytes at hand or from a file read synchronously (in a worker); the
 // data text's pieces go to `takePiece`; the pictures and the file in the
-// result are copied out of the core's memory.
+// result come as buffers of their own.
 "use strict";
 
 // Files are read in slices of this size, so that no read needs memory
@@ -61,10 +61,10 @@ function runCoreJob(core, options, input, takePiece) {
   };
   const result = core.convert(options);
   for (const name of ["shownImage", "shownPreview", "file"]) {
-    result[name] = result[name] ? result[name].slice().buffer : null;
+    result[name] = result[name] ? result[name].buffer : null;
   }
   if (result.frames) {
-    Object.assign(result.frames, { skippedNumbers: Uint32Array.from(result.frames.skippedNumbers), numbers: Uint32Array.from(numbers),
+    Object.assign(result.frames, { numbers: Uint32Array.from(numbers),
                                    lineStarts: Float64Array.from(lineStarts),
                                    offsets: Float64Array.from(offsets), label: options.label ?? "",
                                    width: frameSize[0], height: frameSize[1] });

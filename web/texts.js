@@ -142,6 +142,7 @@ const texts = {
       badSize: "Esse tamanho não serve: largura e altura são números inteiros de 1 a 8192 pixels.",
       badFrames: "Esses quadros não servem para esta imagem (o motivo está entre parênteses). Corrija os números do grupo Quadros.",
       badKey: "A cor-chave é um byte de cor: um número inteiro de 0 a 255. Corrija a caixa ou escolha a cor na paleta.",
+      badChoice: "A página pediu uma opção que o conversor não conhece (ela está entre parênteses). Recarregue a página e tente de novo.",
     },
   },
   en: {
@@ -281,6 +282,7 @@ const texts = {
       badSize: "That size won't do: width and height are whole numbers from 1 to 8192 pixels.",
       badFrames: "Those frames don't work for this picture (the reason is in brackets). Fix the numbers in the Frames group.",
       badKey: "The key colour is a colour byte: a whole number from 0 to 255. Fix the box, or pick the colour from the palette.",
+      badChoice: "The page asked for an option the converter doesn't know (it's in brackets). Reload the page and try again.",
     },
   },
 };

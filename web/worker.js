@@ -103,8 +103,11 @@ function pictureTarget(core, request) {
     }
     return core.HEAPU8.subarray(target.scratch, target.scratch + count);
   };
+  target.partlyTransparent = false;
   target.tile = (left, top, columns, rows, layout) => {
-    refuseOnFailure(core.putPixels(target.scratch, left, top, columns, rows, layout));
+    const put = core.putPixels(target.scratch, left, top, columns, rows, layout);
+    refuseOnFailure(put.failure);
+    target.partlyTransparent ||= put.partlyTransparent;
   };
   return target;
 }
@@ -133,7 +136,8 @@ async function convertPicture(core, request, bytes) {
   } finally {
     core._free(target.scratch);
   }
-  const reply = runCoreJob(core, optionsOf(request), null, takePiece);
+  const options = { ...optionsOf(request), partlyTransparent: target.partlyTransparent };
+  const reply = runCoreJob(core, options, null, takePiece);
   reply.coloursLost = !choice.keepsTransparent && reply.partlyTransparent;
   reply.profileApplied = Boolean(choice.appliesProfile) && picture.profile;
   return reply;

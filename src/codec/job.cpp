@@ -1,0 +1,239 @@
+#include "job.h"
+
+#include "bmp/bmp_decoder.h"
+#include "data_preview.h"
+#include "data_writer.h"
+#include "display/fitting.h"
+#include "memory.h"
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A job under way: what it was asked, where its text goes, what it made.
+struct Run {
+    const Job &job;
+    Fitting fitting;
+    const ReadBytes &read;
+    TextSink &sink;
+    JobResult &result;
+
+    // The rows of the image state's text, fitted and reduced as asked;
+    // `values` keeps the colour bytes shown as the reduced colours.
+    Outcome writeWhole(std::ostream &out, std::vector<std::uint8_t> &values) {
+        Outcome found = writeFittedRows(out, fitting, values);
+        if (found.ok() && fitting.key) {
+            std::vector<std::uint8_t> bytes;
+            found = colorBytes(values, bytes);
+            result.opaqueKey = opaqueWithColor(bytes, *fitting.key);
+        }
+        return found;
+    }
+
+    // Each frame's label line and rows; `values` becomes the sheet's colour
+    // bytes, each frame's drawn into its cell. The image state is the sheet
+    // again afterwards.
+    Outcome writeFramesOf(SinkBuffer &pieces, std::ostream &out,
+                          std::vector<std::uint8_t> &values) {
+        FrameGrid grid;
+        const auto sheetWidth = static_cast<std::uint32_t>(std::max(width, 0));
+        const auto sheetHeight = static_cast<std::uint32_t>(std::max(height, 0));
+        Outcome found = layOutFrames(job.frames, sheetWidth, sheetHeight, grid);
+        // Around the cells (a margin, spacing, leftovers), the sheet's own
+        // colours show.
+        const bool cellsCoverSheet = grid.margin == 0 && grid.spacing == 0 &&
+                                     grid.leftoverColumns == 0 && grid.leftoverRows == 0;
+        std::vector<std::uint8_t> sheetColors;
+        if (found.ok()) {
+            found = cellsCoverSheet ? allocate(sheetColors, {sheetWidth, sheetHeight})
+                                    : colorBytes({}, sheetColors);
+        }
+        if (!found.ok()) {
+            return found;
+        }
+        result.grid = grid;
+        const auto startFrame = [&](std::uint32_t number, std::uint32_t w, std::uint32_t h) {
+            FrameStart start{number, w, h, pieces.written(), 0};
+            if (!job.label.empty()) {
+                std::string line;
+                Outcome made = dataHeader(job.label + "_" + std::to_string(number), w, h, line);
+                if (!made.ok()) {
+                    return made;
+                }
+                out << line;
+            }
+            start.rowsStart = pieces.written();
+            sink.frameStarts(start);
+            return Outcome{};
+        };
+        found = writeFrames(grid, fitting, job.frames.skipEmpty, out, startFrame, result.frames,
+                            PixelTarget::topDown(sheetColors.data(), sheetWidth, sheetHeight, 1));
+        values = std::move(sheetColors);
+        result.opaqueKey = result.frames.opaqueKey;
+        return found;
+    }
+
+    // The image state fitted and reduced as asked: its text and its pictures.
+    Outcome convertImage() {
+        result.transparent = transparency != nullptr;
+        result.partlyTransparent = job.partlyTransparent;
+        std::vector<std::uint8_t> values;
+        Outcome found;
+        {
+            SinkBuffer pieces(sink);
+            std::ostream out(&pieces);
+            found =
+                job.frames.wanted() ? writeFramesOf(pieces, out, values) : writeWhole(out, values);
+            out.flush();
+        }
+        result.line = sizeLine(width, height);
+        result.width = static_cast<std::uint32_t>(std::max(width, 0));
+        result.height = static_cast<std::uint32_t>(std::max(height, 0));
+        if (!found.ok() || result.width == 0 || result.height == 0 || !texels) {
+            return found;
+        }
+        return showImage(values);
+    }
+
+    Outcome showImage(const std::vector<std::uint8_t> &values) {
+        ShownPictures &shown = result.shown;
+        Outcome found = shown.start(result.width, result.height, job.shownWidth, job.shownHeight);
+        if (found.ok()) {
+            shown.sampleColors(PixelRows::bottomUp(texels.get(), result.width, result.height, 3));
+        }
+        if (found.ok() && transparency) {
+            found = shown.sampleTransparency(
+                PixelRows::bottomUp(transparency.get(), result.width, result.height, 1));
+        }
+        if (found.ok() && !values.empty()) {
+            found = shown.sampleReducedColors(
+                PixelRows::topDown(values.data(), result.width, result.height, 1));
+        }
+        return found.ok() ? shown.finish() : found;
+    }
+
+    // The whole input, read into `bytes` (a byte vector or a string).
+    template <typename Bytes> Outcome readWhole(Bytes &bytes) {
+        Outcome found = allocate(bytes, {job.size});
+        if (found.ok() && !read(0, bytes.size(), reinterpret_cast<std::uint8_t *>(bytes.data()))) {
+            found = fail(Failure::cannotRead, job.name);
+        }
+        return found;
+    }
+
+    // A plain BMP taken as it is, a block of rows at a time; nothing where
+    // it is of another kind, or its start cannot be read (then the whole
+    // file is tried, and says why).
+    std::optional<Outcome> convertBmpByRows() {
+        std::array<std::uint8_t, maxHeaderBytes> head{};
+        const auto available =
+            static_cast<std::size_t>(std::min<std::uint64_t>(job.size, head.size()));
+        BmpLayout layout;
+        if (!fitting.asItIs() || job.frames.wanted() || !read(0, available, head.data()) ||
+            !layoutForRowBlocks(head.data(), available, job.size, layout).ok()) {
+            return std::nullopt;
+        }
+        result.line = sizeLine(layout.columns, layout.rows);
+        result.width = layout.columns;
+        result.height = layout.rows;
+        ShownPictures &shown = result.shown;
+        Outcome found = shown.start(layout.columns, layout.rows, job.shownWidth, job.shownHeight);
+        if (found.ok()) {
+            SinkBuffer pieces(sink);
+            std::ostream out(&pieces);
+            found = writeDataByRowBlocks(layout, read, job.name, out,
+                                         [&shown](const PixelRows &rows, std::uint32_t top) {
+                                             shown.sampleColors(rows, top);
+                                         });
+            writeDataEnd(out);
+            out.flush();
+        }
+        return found.ok() ? shown.finish() : found;
+    }
+
+    Outcome convertBmp() {
+        if (std::optional<Outcome> byRows = convertBmpByRows()) {
+            return *byRows;
+        }
+        result = JobResult{};
+        std::vector<std::uint8_t> bytes;
+        Outcome found = readWhole(bytes);
+        if (found.ok()) {
+            found = decodeBmp(bytes.data(), bytes.size());
+        }
+        return found.ok() ? convertImage() : found;
+    }
+
+    // A data text: its preview BMP, and its pictures.
+    Outcome previewData() {
+        DataPreview preview;
+        {
+            std::string text;
+            Outcome found = readWhole(text);
+            if (found.ok()) {
+                found = stackDataText(text, preview);
+            }
+            if (!found.ok()) {
+                return found;
+            }
+        }
+        std::vector<std::uint8_t> rgb;
+        const DataImage &image = preview.image;
+        Outcome found = encodePreview(image, rgb, result.file);
+        if (!found.ok()) {
+            return found;
+        }
+        for (const auto &[blockWidth, blockHeight] : preview.blockSizes) { // data2bmp's lines
+            result.line += (result.line.empty() ? "" : "\n") + sizeLine(blockWidth, blockHeight);
+        }
+        result.width = image.width;
+        result.height = image.height;
+        if (image.values.empty()) {
+            return found;
+        }
+        ShownPictures &shown = result.shown;
+        found = shown.start(image.width, image.height, job.shownWidth, job.shownHeight);
+        if (found.ok()) {
+            shown.sampleColors(PixelRows::topDown(rgb.data(), image.width, image.height, 3));
+        }
+        return found.ok() ? shown.finish() : found;
+    }
+
+    Outcome run() {
+        const Outcome chosen = readFitting(job.fitting, fitting);
+        if (!chosen.ok()) {
+            return chosen;
+        }
+        switch (job.kind) {
+        case InputKind::bmp:
+            return convertBmp();
+        case InputKind::data:
+            return previewData();
+        case InputKind::picture:
+            break;
+        }
+        return convertImage();
+    }
+};
+
+} // namespace
+
+JobResult runJob(const Job &job, const ReadBytes &read, TextSink &sink) {
+    JobResult result;
+    Run running{job, {}, read, sink, result};
+    Outcome found = guarded([&running] { return running.run(); });
+    clearImage(); // what the result needs is in it
+    if (!found.ok()) {
+        result = JobResult{};
+        guarded([&] {
+            result.line = messageOf(found);
+            return Outcome{};
+        });
+        result.outcome = std::move(found);
+    }
+    return result;
+}

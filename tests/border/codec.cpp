@@ -1,2 +1,0 @@
-// A codec file that reaches for a program header.
-#include "program.h"

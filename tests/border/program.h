@@ -1,1 +1,0 @@
-// Stands for a header of the programs.

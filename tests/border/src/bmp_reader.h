@@ -1,0 +1,1 @@
+// Stands for the programs' BMP reader.
