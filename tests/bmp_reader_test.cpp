@@ -107,3 +107,12 @@ TEST(ReadBmp, FailureLeavesNoPicture) {
 }
 
 } // namespace
+
+// A stream that cannot seek (a pipe, say) cannot tell its size: it cannot be
+// read as a BMP, which is not to say that it is not one.
+TEST(BmpReader, AStreamWithoutASizeCannotBeRead) {
+    struct Unseekable : std::streambuf {
+    } unseekable;
+    std::istream in(&unseekable);
+    EXPECT_EQ(messageOf(decodeBmp(in, "pipe.bmp")), "Error: cannot read pipe.bmp");
+}

@@ -4,14 +4,17 @@
 // and offered, never applied unasked. While "same choices for all" is
 // ticked, a change on one card is made on every picture card, and a card
 // added later starts with the changes last made.
-"use strict";
+import { cards } from "./cards.js";
+import { byteColours } from "./files.js";
+import { say } from "./language.js";
+import { store, stored } from "./storage.js";
 
 const fittingKey = "bmp2data.fitting";
-const defaultChoices = { size: "original", columns: "320", rows: "240", fit: "inside",
+export const defaultChoices = { size: "original", columns: "320", rows: "240", fit: "inside",
                          filter: "smooth", colors: "nearest", transparent: "keep", key: "199" };
-const sameForAll = document.getElementById("same-for-all");
+export const sameForAll = document.getElementById("same-for-all");
 // What "same choices for all" last gave every card: {choices, frames}.
-const sharedChoices = {};
+export const sharedChoices = {};
 
 sameForAll.addEventListener("change", () => {
   if (!sameForAll.checked) {
@@ -56,7 +59,7 @@ function choicesInWords(choices) {
 
 // What the worker is asked for: {columns, rows, fit, filter, colors, key},
 // the numbers as typed; key absent where transparent pixels keep their colour.
-function fittingFor(choices) {
+export function fittingFor(choices) {
   const [columns, rows] = choices.size === "custom" ? [choices.columns, choices.rows]
     : choices.size === "original" ? ["", ""] : choices.size.split("x");
   return { columns, rows, fit: choices.size === "original" ? "original" : choices.fit,
@@ -65,11 +68,11 @@ function fittingFor(choices) {
 }
 
 // A key colour as typed, as a colour byte; null where it is none.
-function keyByte(typed) {
+export function keyByte(typed) {
   return /^\s*\d{1,3}\s*$/.test(typed) && Number(typed) <= 255 ? Number(typed) : null;
 }
 
-class CardChoices {
+export class CardChoices {
   constructor(card) {
     this.card = card;
     this.part = card.part;
@@ -155,6 +158,6 @@ class CardChoices {
 }
 
 // The cards a change on `card` is made on.
-function cardsChanged(card) {
+export function cardsChanged(card) {
   return sameForAll.checked ? [...cards].filter((other) => other.kind !== "data") : [card];
 }

@@ -1,8 +1,9 @@
 // A card's frames: the grid a sprite sheet is cut along, as typed in its
 // boxes, what the cut made, and the grid drawn over the picture.
-"use strict";
+import { cardsChanged, sameForAll, sharedChoices } from "./card_choices.js";
+import { say } from "./language.js";
 
-class CardFrames {
+export class CardFrames {
   constructor(card) {
     this.card = card;
     this.part = card.part;
@@ -64,7 +65,7 @@ const skippedNamed = 8;
 
 // Each skipped frame's cell crossed out on `canvas`, which shows a picture
 // `width` pixels wide.
-function crossSkipped(canvas, width, frames) {
+export function crossSkipped(canvas, width, frames) {
   const context = canvas.getContext("2d");
   const scale = canvas.width / width;
   context.lineWidth = Math.max(1, Math.min(3, scale));
@@ -88,7 +89,7 @@ function crossSkipped(canvas, width, frames) {
 // drawn on `canvas` at its shown size: each frame's edges as lines across
 // the whole grid (so their count grows with columns and rows, not with
 // frames), numbered where the numbers are legible. Drawn a slice at a time.
-async function drawFrameGrid(canvas, width, height, frames) {
+export async function drawFrameGrid(canvas, width, height, frames) {
   const context = canvas.getContext("2d");
   const scale = canvas.width / width;
   const margin = frames.margin * scale;

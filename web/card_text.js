@@ -1,22 +1,25 @@
 // A card's data text: its label, the text shown a piece at a time as it is
 // scrolled, its download and copying.
-"use strict";
+import { offerAll } from "./download_all.js";
+import { offer, withdraw } from "./downloads.js";
+import { baseName } from "./files.js";
+import { lineCore } from "./core_client.js";
+import { say } from "./language.js";
+import { fixedLabel, labelProblem } from "./labels.js";
 
-function offer(link, name, blob) {
-  withdraw(link);
-  link.href = URL.createObjectURL(blob);
-  link.download = name;
-  link.textContent = say("download", name);
+// What is wrong with a label (labels.js), in the page's language; "" if nothing.
+function labelWarning(label) {
+  const found = labelProblem(label);
+  if (found === null) return "";
+  if (found.problem === "character") {
+    return say("badCharacter", found.character === " " ? say("space") : `“${found.character}”`);
+  }
+  return found.problem === "empty" ? say("emptyLabel")
+    : found.problem === "leadingDigit" ? say("leadingDigit", found.digit)
+      : say("registerName", label);
 }
 
-function withdraw(link) {
-  if (link.href) URL.revokeObjectURL(link.href);
-  link.removeAttribute("href");
-  link.removeAttribute("download");
-  link.textContent = "";
-}
-
-class CardText {
+export class CardText {
   constructor(card) {
     this.card = card;
     this.part = card.part;

@@ -2,7 +2,6 @@
 // format, the size it declares and whether it is all there. Some browsers
 // decode a file that is cut short without complaint, filling in the rows it
 // lacks, so the page walks each container to its end itself.
-"use strict";
 
 const pictureFormats = {
   png: { type: "image/png", magic: [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a] },
@@ -160,13 +159,13 @@ function walkWebp(bytes) {
 }
 
 // More pixels than the core's memory could hold as a picture.
-const mostPicturePixels = 2 ** 29;
+export const mostPicturePixels = 2 ** 29;
 
 const walkers = { png: walkPng, jpeg: walkJpeg, gif: walkGif, webp: walkWebp };
 
 // {format, type, width, height, complete, profile} of a picture file's
 // bytes; format null where it is none of the four.
-function inspectPicture(bytes) {
+export function inspectPicture(bytes) {
   const format = pictureFormat(bytes);
   if (format === null) {
     return { format, type: "", width: 0, height: 0, complete: bytes.length > 0, profile: false };
@@ -174,4 +173,3 @@ function inspectPicture(bytes) {
   return { format, type: pictureFormats[format].type, ...walkers[format](bytes) };
 }
 
-if (typeof module === "object") module.exports = { inspectPicture };

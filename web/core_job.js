@@ -4,7 +4,6 @@
 // from bytes at hand or from a file read synchronously (in a worker); the
 // data text's pieces go to `takePiece`; the pictures and the file in the
 // result come as buffers of their own.
-"use strict";
 
 // Files are read in slices of this size, so that no read needs memory
 // beside the core's for more than a slice.
@@ -37,7 +36,7 @@ function inputReader({ bytes, file }) {
 // for a picture already given in tiles. A picture cut into frames has, in
 // `frames`, each frame's number and where its rows start in the text, and
 // the frames' size.
-function runCoreJob(core, options, input, takePiece) {
+export function runCoreJob(core, options, input, takePiece) {
   const read = input ? inputReader(input) : () => false;
   core.onPiece = takePiece;
   core.readInput = (offset, size, pointer) => {
@@ -72,4 +71,3 @@ function runCoreJob(core, options, input, takePiece) {
   return result;
 }
 
-if (typeof module !== "undefined") module.exports = { runCoreJob };

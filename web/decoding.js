@@ -15,10 +15,10 @@
 // (premultiplies: "nearest" or "up", as the product was rounded), and its
 // tiles are handed on with that flag added: the core divides their colours
 // by alpha again.
-"use strict";
+import { probeJpeg, probePng, probeProfiledPng } from "./probes.js";
 
 const pixelLayouts = { RGBA: 0, BGRA: 1, RGBX: 2, BGRX: 3 };
-const premultipliedLayouts = { nearest: 4, up: 8 };
+export const premultipliedLayouts = { nearest: 4, up: 8 };
 // Tiles of at most this many pixels: 64 MiB of pixels at a time.
 const tilePixels = 1 << 24;
 
@@ -107,7 +107,7 @@ async function viaWebGl(source, target) {
 
 // A 2D canvas in bands. Its pixels are premultiplied, so the colour under
 // alpha 0 is lost and partly transparent colours are rounded.
-async function viaCanvas(source, target) {
+export async function viaCanvas(source, target) {
   if (typeof OffscreenCanvas === "undefined") throw new PathUnavailable();
   const bitmap = await decodedBitmap(source);
   try {
@@ -135,7 +135,7 @@ async function viaCanvas(source, target) {
   }
 }
 
-const decodingPaths = { imageDecoder: viaImageDecoder, webgl: viaWebGl, canvas: viaCanvas };
+export const decodingPaths = { imageDecoder: viaImageDecoder, webgl: viaWebGl, canvas: viaCanvas };
 
 // ---- Choosing a path ----
 
@@ -201,7 +201,7 @@ function premultiplied(decoded, { rgba }) {
 // keepsTransparent, appliesProfile} of the first path that keeps stored
 // colours, else of the first that keeps opaque ones, else null. `allowed`
 // names the paths that may be tried.
-async function choosePaths(allowed) {
+export async function choosePaths(allowed) {
   const choices = { png: null, jpeg: null };
   for (const name of allowed) {
     const path = decodingPaths[name];
@@ -228,7 +228,7 @@ async function choosePaths(allowed) {
 
 // The same choice where the page's thread decodes: only a canvas can take its
 // bitmaps, of the probes (each null where the page could not decode it).
-async function choosePathsForBitmaps(bitmaps) {
+export async function choosePathsForBitmaps(bitmaps) {
   const png = bitmaps.png && await grade(decodeProbe(viaCanvas, probePng, bitmaps.png), probePng, 0);
   const jpeg = bitmaps.jpeg && await grade(decodeProbe(viaCanvas, probeJpeg, bitmaps.jpeg), probeJpeg, 4);
   const appliesProfile = !bitmaps.profiled
@@ -240,4 +240,4 @@ async function choosePathsForBitmaps(bitmaps) {
 
 // Whether this worker can read a Blob's bytes: some engines refuse every
 // read in a worker of a page opened from disk.
-const readsBlobs = new Blob([new Uint8Array(1)]).arrayBuffer().then(() => true, () => false);
+export const readsBlobs = new Blob([new Uint8Array(1)]).arrayBuffer().then(() => true, () => false);

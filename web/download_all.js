@@ -3,7 +3,9 @@
 // converting, leaves out failed cards and cards without a label (and names
 // them), and is withheld while two labels in it would be equal, since
 // assemblers refuse a label defined twice. Withheld, it says why.
-"use strict";
+import { cardName, cards } from "./cards.js";
+import { offer, withdraw } from "./downloads.js";
+import { say } from "./language.js";
 
 const allPart = document.getElementById("all");
 const allLink = allPart.querySelector("a");
@@ -60,7 +62,7 @@ function allFileName() {
 }
 
 // Called whenever a card, its label or the language changes.
-function offerAll() {
+export function offerAll() {
   if (!allNameEdited) allName.value = say("allName");
   const pictures = [...cards].filter((card) => card.kind !== "data");
   allPart.hidden = pictures.length === 0;

@@ -15,7 +15,7 @@ def probe(name, image, fmt, comment, **options):
     decoded = Image.open(io.BytesIO(saved.getvalue())).convert("RGBA")
     rgba = ",".join(str(value) for pixel in decoded.getdata() for value in pixel)
     print(f"// {comment}")
-    print(f"const {name} = {{")
+    print(f"export const {name} = {{")
     print(f'  bytes: Uint8Array.from(atob("{base64.b64encode(saved.getvalue()).decode()}"),')
     print("                         (character) => character.charCodeAt(0)),")
     print(f'  type: "image/{fmt.lower()}",')
@@ -23,7 +23,6 @@ def probe(name, image, fmt, comment, **options):
     print("};")
 
 print("// Made by make_probes.sh.")
-print('"use strict";')
 print()
 png = Image.new("RGBA", (4, 1))
 png.putdata([(10, 200, 30, 0), (100, 150, 200, 128), (7, 9, 250, 1), (200, 100, 50, 255)])

@@ -1,9 +1,8 @@
 // Every word the page says, in Brazilian Portuguese and in English. The
 // programs' own lines (size:, Error: ...) are never translated: they are
 // shown as the command line prints them, with a sentence from here beside.
-"use strict";
 
-const texts = {
+export const texts = {
   pt: {
     title: "bmp2data: imagens como dados para assembly",
     languages: "Idioma",
@@ -287,4 +286,3 @@ const texts = {
   },
 };
 
-if (typeof module !== "undefined") module.exports = { texts };

@@ -1,6 +1,4 @@
-// The page's way into the codec: glue only. Each job is one call,
-// convert(options), answered with one result value; the job itself is the
-// codec's (job.h), and this file moves values and bytes.
+// The page's way into the codec (job.h): glue that moves values and bytes.
 //
 // Input. A BMP or a data file is read by the core as it needs the bytes,
 // through Module.readInput(offset, size, pointer), which answers whether it
@@ -8,9 +6,8 @@
 // the browser decodes streams in before its job: startPicture(columns,
 // rows), then putPixels(pointer, left, top, columns, rows, layout) for each
 // tile written at `pointer` (from Module._malloc; layout: a RgbaLayout, plus
-// 4 where the colours are premultiplied by alpha and rounded to the nearest,
-// 8 where rounded up), answered {failure, partlyTransparent}; then
-// convert({kind: "picture", ...}).
+// 4 where premultiplied by alpha and rounded to the nearest, 8 where up),
+// answered {failure, partlyTransparent}; then convert({kind: "picture"}).
 //
 // Output. The data text after its first line (which dataLine gives for any
 // label) goes out through Module.onPiece(bytes) in pieces of 1 MiB; where
@@ -46,6 +43,11 @@ EM_JS(void, handOutPiece, (const char *bytes, std::size_t size), {
     Module["onPiece"](HEAPU8.slice(start, start + (size >>> 0)));
 });
 
+EM_JS(void, frameStarted,
+      (std::uint32_t number, std::uint32_t width, std::uint32_t height, double lineStart,
+       double rowsStart),
+      { Module["onFrame"](number, width, height, lineStart, rowsStart); });
+
 EM_JS(bool, readInput, (double offset, std::size_t size, std::uint8_t *target),
       { return Boolean(Module["readInput"](offset, size >>> 0, target >>> 0)); });
 
@@ -58,8 +60,8 @@ class PageSink : public TextSink {
         handOutPiece(bytes, size);
     }
     void frameStarts(const FrameStart &start) override {
-        EM_ASM({ Module["onFrame"]($0, $1, $2, $3, $4); }, start.number, start.width, start.height,
-               static_cast<double>(start.lineStart), static_cast<double>(start.rowsStart));
+        frameStarted(start.number, start.width, start.height, static_cast<double>(start.lineStart),
+                     static_cast<double>(start.rowsStart));
     }
 };
 
@@ -76,9 +78,9 @@ std::uint64_t wholeOr(const val &value, std::uint64_t most, std::uint64_t otherw
 }
 
 Job jobOf(const val &given) {
-    const auto text = [&given](const char *field) {
+    const auto text = [&given](const char *field, const char *otherwise = "") {
         const val value = given[field];
-        return value.isString() ? value.as<std::string>() : "";
+        return value.isString() ? value.as<std::string>() : otherwise;
     };
     constexpr std::uint64_t mostShown = 1U << 14U;
     Job job;
@@ -91,8 +93,9 @@ Job jobOf(const val &given) {
     job.size = wholeOr(given["size"], std::uint64_t{1} << 53U, 0);
     job.shownWidth = static_cast<std::uint32_t>(wholeOr(given["maxWidth"], mostShown, 0));
     job.shownHeight = static_cast<std::uint32_t>(wholeOr(given["maxHeight"], mostShown, 0));
-    job.fitting = {text("columns"), text("rows"),   text("fit"),
-                   text("filter"),  text("colors"), std::nullopt};
+    job.fitting = {text("columns"),           text("rows"),
+                   text("fit", "original"),   text("filter", "sharp"),
+                   text("colors", "nearest"), std::nullopt};
     if (given["key"].isString()) {
         job.fitting.key = text("key");
     }

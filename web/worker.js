@@ -10,7 +10,10 @@
 // it), restart}; for abilities {png, jpeg, readsBlobs}: {name,
 // keepsTransparent, appliesProfile} of the decoding path chosen for each, or
 // null. Buffers are transferred, not copied.
-"use strict";
+import { inspectPicture, mostPicturePixels } from "./containers.js";
+import { runCoreJob } from "./core_job.js";
+import { choosePaths, choosePathsForBitmaps, decodingPaths, premultipliedLayouts, readsBlobs,
+         viaCanvas } from "./decoding.js";
 
 const corePromise = createCore();
 // Past this much memory the worker asks to be started afresh: a module's

@@ -11,7 +11,7 @@ import { mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from "node
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 
-import { launch, missing } from "./browsers.mjs";
+import { decodingOf, launch, missing } from "./browsers.mjs";
 import { bmp, pixelRows } from "./pictures.mjs";
 
 const folder = mkdtempSync(join(tmpdir(), "bmp2data-bench-"));
@@ -35,9 +35,10 @@ function armConversion() {
 }
 
 // In-page: the floor. The pick is kept from the page; a worker of its own
-// reads the file (or is handed its bytes, where the page reads files) and
-// makes a Blob of the text's size.
-function armFloor(textSize) {
+// reads the file (or is handed its bytes, read in slices of 1 MiB as the
+// page reads them where it reads files itself) and makes a Blob of the
+// text's size.
+function armFloor(textSize, readsHere) {
   const source = `onmessage = async ({ data }) => {
     const bytes = data.bytes ?? await data.file.arrayBuffer();
     const text = new Blob([new Uint8Array(${textSize})]);
@@ -54,9 +55,12 @@ function armFloor(textSize) {
         worker.terminate();
         resolve(performance.now() - start);
       };
-      if (readingHere) {
-        const bytes = await readHere(file);
-        worker.postMessage({ bytes }, [bytes]);
+      if (readsHere) {
+        const bytes = new Uint8Array(file.size);
+        for (let at = 0; at < file.size; at += 1 << 20) {
+          bytes.set(new Uint8Array(await file.slice(at, at + (1 << 20)).arrayBuffer()), at);
+        }
+        worker.postMessage({ bytes: bytes.buffer }, [bytes.buffer]);
       } else {
         worker.postMessage({ file });
       }
@@ -101,7 +105,7 @@ async function timeFrames(page, picture) {
   let longest = 0;
   for (let i = 0; i < runs; i++) {
     await page.reload();
-    await page.run(async () => decodingKnown);
+    await decodingOf(page);
     await timeOnce(page, picture, armConversion);
     await page.run(armFrames);
     const { ms, longest: stall } = await page.run(() => window.benchDone);
@@ -126,10 +130,10 @@ async function timePage(page, picture, textSize) {
   for (let i = 0; i < runs; i++) {
     conversion.push(await timeOnce(page, picture, armConversion));
     await page.reload();
-    await page.run(async () => decodingKnown);
-    floor.push(await timeOnce(page, picture, armFloor, textSize));
+    const { readsBlobs } = await decodingOf(page);
+    floor.push(await timeOnce(page, picture, armFloor, textSize, !readsBlobs));
     await page.reload();
-    await page.run(async () => decodingKnown);
+    await decodingOf(page);
     await timeOnce(page, picture, armConversion); // warm again
   }
   return { conversion: best(conversion), floor: best(floor) };
@@ -181,7 +185,7 @@ for (const configuration of configurations) {
   for (const [name, path, textSize] of [["4096 x 4096 BMP", picture, bmpText],
                                         ["4000 x 3000 JPEG", jpeg, jpegText]]) {
     const page = await browser.open(`file://${process.env.BMP2DATA_PAGE}`);
-    await page.run(async () => decodingKnown);
+    await decodingOf(page);
     const { conversion, floor } = await timePage(page, path, textSize);
     await page.close();
     const nativeRatio = path === picture ? `${(conversion / native).toFixed(1)} x` : "-";

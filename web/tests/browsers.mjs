@@ -40,6 +40,17 @@ export const configurations = {
 };
 
 // Why this configuration cannot run here, or "".
+// What this browser's decoding keeps ({png, jpeg}), which the page says on
+// its root element once its worker has chosen its decoding paths.
+export function decodingOf(page) {
+  return page.run(() => new Promise((resolve) => {
+    const root = document.documentElement;
+    const look = () => (root.dataset.decoding ? resolve(JSON.parse(root.dataset.decoding))
+      : setTimeout(look, 10));
+    look();
+  }));
+}
+
 export function missing(name) {
   const configuration = configurations[name];
   if (!configuration) return `unknown browser configuration "${name}"`;

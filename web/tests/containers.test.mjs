@@ -3,12 +3,11 @@
 // corrupted.
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
-import { createRequire } from "node:module";
 import { test } from "node:test";
 
+import { inspectPicture } from "../containers.js";
 import { pixelRows, png } from "./pictures.mjs";
 
-const { inspectPicture } = createRequire(import.meta.url)("../containers.js");
 const fixture = (name) => readFileSync(new URL(`fixtures/${name}`, import.meta.url));
 
 const cut = (bytes, count) => bytes.subarray(0, bytes.length - count);

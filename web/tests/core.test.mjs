@@ -1,12 +1,14 @@
 // The core built for the web gives what the native programs give: the same
 // line (size or error) and the same bytes of NAME.data and NAME.preview.bmp.
 import assert from "node:assert/strict";
-import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { test } from "node:test";
 
+import { runCoreJob } from "../core_job.js";
+import { texts } from "../texts.js";
 import { dataInputs, pictureInputs } from "./inputs.mjs";
 import { runNative } from "./native.mjs";
 import { bmp, pixelRows } from "./pictures.mjs";
@@ -14,7 +16,6 @@ import { bmp, pixelRows } from "./pictures.mjs";
 const createCore = createRequire(import.meta.url)(process.env.BMP2DATA_CORE_JS);
 const core = await createCore();
 
-const { runCoreJob } = createRequire(import.meta.url)("../core_job.js");
 
 // The whole answer of one job, as the page puts it together: the data text
 // is its first line for the label followed by the pieces handed out.
@@ -76,7 +77,6 @@ test("a BMP converted a block of rows at a time gives what it gives whole", () =
 
 // Every failure the page can meet is explained on its cards in both languages.
 test("every failure the page can meet has its explanation in both languages", () => {
-  const { texts } = createRequire(import.meta.url)("../texts.js");
   const inPage = core.failures().filter((kind) => kind.inPage).map((kind) => kind.name);
   assert.ok(inPage.includes("damaged") && inPage.includes("badHeader"));
   for (const language of ["pt", "en"]) {
@@ -179,4 +179,42 @@ test("large pictures are shown at the size asked for; one past memory is reporte
   assert.deepEqual([big.ok, big.failure, big.line], [false, "outOfMemory", "Error: Malloc failed"]);
   const sample = readFileSync(new URL("../../examples/sample.bmp", import.meta.url));
   assert.deepEqual(convertInWeb(sample, "sample").shown, [32, 20]);
+});
+
+// The job cases of the native suite (tests/jobs): each NAME.job's input and
+// choices, and the NAME.data it gives (first line for its label, then the
+// text) or the NAME.err line it fails with.
+const jobCases = new URL("../../tests/jobs/", import.meta.url);
+const jobOptionNames = { "frame width": "frameWidth", "frame height": "frameHeight",
+                         "skip empty": "skipEmpty" };
+
+function jobOfFile(text) {
+  const options = {};
+  for (const line of text.split("\n").filter((each) => each && !each.startsWith("#"))) {
+    const equals = line.indexOf(" = ");
+    const [key, value] = [line.slice(0, equals), line.slice(equals + 3)];
+    options[jobOptionNames[key] ?? key] = key === "skip empty" ? value === "yes" : value;
+  }
+  return options;
+}
+
+test("every job case gives the native suite's data or line", () => {
+  const names = readdirSync(jobCases).filter((name) => name.endsWith(".job"));
+  assert.ok(names.length >= 12, "the job cases are there");
+  for (const name of names) {
+    const { input, ...options } = jobOfFile(readFileSync(new URL(name, jobCases), "utf8"));
+    const bytes = readFileSync(new URL(input, jobCases));
+    const pieces = [];
+    const result = runCoreJob(core, { kind: "bmp", name: input, size: bytes.length, ...options },
+                              { bytes }, (piece) => pieces.push(piece));
+    const base = new URL(name.replace(/\.job$/, ""), jobCases);
+    if (existsSync(`${base.pathname}.err`)) {
+      assert.equal(`${result.line}\n`, readFileSync(`${base.pathname}.err`, "utf8"), name);
+      continue;
+    }
+    assert.ok(result.ok, `${name}: ${result.line}`);
+    const first = result.frames ? [] : [Buffer.from(core.dataLine(options.label ?? "", result.width,
+                                                                  result.height))];
+    assert.deepEqual(Buffer.concat([...first, ...pieces]), readFileSync(`${base.pathname}.data`), name);
+  }
 });

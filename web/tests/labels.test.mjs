@@ -2,10 +2,9 @@
 // register names the RISC-V simulator refuses (the page's own table) and on
 // labels students type.
 import assert from "node:assert/strict";
-import { createRequire } from "node:module";
 import { test } from "node:test";
 
-const { registerNames, labelProblem, fixedLabel } = createRequire(import.meta.url)("../labels.js");
+import { fixedLabel, labelProblem, registerNames } from "../labels.js";
 
 test("every register name is flagged, and its fixed label ends in _ and passes", () => {
   // 32 + 32 numbered; 33 integer role names (fp and s0 are one register) and

@@ -1,0 +1,148 @@
+// The core: in a worker for conversions, and on this thread for first
+// lines, failure lines and colours. The core's script (the compiled core,
+// put into the page) defines createCore, the one name it adds.
+import { inspectPicture, mostPicturePixels } from "./containers.js";
+import { probeJpeg, probePng, probeProfiledPng } from "./probes.js";
+
+const coreSource = document.getElementById("core-source").textContent;
+
+const workerUrl = URL.createObjectURL(new Blob(
+  [coreSource, document.getElementById("worker-source").textContent],
+  { type: "text/javascript" }));
+// "?decoders=canvas,webgl" limits the worker's decoding paths to those
+// named ("?decoders=none": none at all), to see the page as a browser
+// without them would show it.
+const decoders = new URLSearchParams(location.search).get("decoders");
+const workerOptions = decoders === null ? {}
+  : { name: JSON.stringify({ decoders: decoders.split(",").filter((name) => name !== "none") }) };
+let worker;
+const pending = new Map();
+let nextId = 1;
+
+function startWorker() {
+  worker = new Worker(workerUrl, workerOptions);
+  worker.onmessage = (event) => {
+    const reply = event.data;
+    const job = pending.get(reply.id);
+    if (!reply.done) {
+      job.onStage(reply.stage);
+      return;
+    }
+    pending.delete(reply.id);
+    // A module's memory never shrinks: after a large picture the worker
+    // ends itself, and a new one takes over.
+    if (reply.restart) startWorker();
+    job.resolve(reply);
+  };
+}
+startWorker();
+
+function toWorker(request, onStage = () => {}, transfers = []) {
+  const id = nextId++;
+  return new Promise((resolve) => {
+    pending.set(id, { resolve, onStage });
+    worker.postMessage({ ...request, id }, transfers);
+  });
+}
+
+// A picked file read on this thread, in slices of 1 MiB, so that no read or
+// copy is one long task.
+async function readHere(file) {
+  const bytes = new Uint8Array(file.size);
+  const slice = 1 << 20;
+  for (let at = 0; at < file.size; at += slice) {
+    const piece = await file.slice(at, at + slice).arrayBuffer();
+    // A file changed or gone since it was chosen may read as nothing.
+    if (piece.byteLength !== Math.min(slice, file.size - at)) {
+      throw new DOMException("changed since chosen", "NotReadableError");
+    }
+    bytes.set(new Uint8Array(piece), at);
+  }
+  return bytes.buffer;
+}
+
+// A failure found on this thread, with its line from the core.
+export async function failureFound(failure, name) {
+  return { ok: false, failure, line: (await lineCore).failureLine(failure, name) };
+}
+
+function bitmapOf(bytes) {
+  return createImageBitmap(new Blob([bytes]), { colorSpaceConversion: "none", premultiplyAlpha: "none" })
+    .catch(() => null);
+}
+
+// Some browsers let a worker read no picked file, or no Blob at all; there
+// this thread reads the files, and decodes pictures into bitmaps for it.
+// Which, and what this browser's decoding keeps ({png, jpeg}, each {name,
+// keepsTransparent} or null), the worker finds out when it starts.
+export let readingHere = false;
+let decodingHere = false;
+export let decoding = { png: { keepsTransparent: true }, jpeg: {} };
+export const decodingKnown = (async () => {
+  let reply = await toWorker({ kind: "abilities" });
+  if (!reply.readsBlobs) {
+    readingHere = true;
+    decodingHere = decoders === null || decoders.split(",").includes("canvas");
+  }
+  if (decodingHere) {
+    const bitmaps = { png: await bitmapOf(probePng.bytes), jpeg: await bitmapOf(probeJpeg.bytes),
+                      profiled: await bitmapOf(probeProfiledPng.bytes) };
+    reply = await toWorker({ kind: "abilities", bitmaps }, undefined,
+                           Object.values(bitmaps).filter(Boolean));
+  }
+  decoding = reply;
+})();
+
+// The worker's reply for a file. A file the worker could not read is read
+// here, and from then on every file.
+export async function inWorker(request, onStage) {
+  await decodingKnown;
+  if (!readingHere) {
+    const reply = await toWorker(request, onStage);
+    if (reply.failure !== "cannotRead") return reply;
+  }
+  let bytes;
+  try {
+    bytes = await readHere(request.file);
+  } catch {
+    return failureFound("cannotRead", request.file.name); // changed or gone since it was chosen
+  }
+  readingHere = true;
+  const decoded = request.kind === "picture" && decodingHere ? await decodedHere(bytes) : {};
+  const reply = await toWorker({ ...request, bytes, ...decoded }, onStage,
+                               [bytes, decoded.bitmap].filter(Boolean));
+  if (reply.body && reply.bodyUnchecked) reply.body = await readable(reply.body);
+  return reply;
+}
+
+// A picture decoded here for the worker, unless its own structure shows it
+// damaged or too large (the worker then says which).
+async function decodedHere(bytes) {
+  const picture = inspectPicture(new Uint8Array(bytes));
+  const fits = picture.complete && picture.width * picture.height <= mostPicturePixels;
+  return { decodedHere: true, keepsTransparent: decoding.png?.keepsTransparent === true,
+           appliesProfile: decoding.png?.appliesProfile === true, bitmap: fits ? await bitmapOf(bytes) : null };
+}
+
+// The text's Blob if this browser can read it all, else null.
+async function readable(body) {
+  try {
+    await body.slice(Math.max(body.size - 1, 0)).arrayBuffer();
+    return body;
+  } catch {
+    return null;
+  }
+}
+
+// The page's note says what this browser keeps of the pictures it decodes.
+export function noteKey() {
+  if (!decoding.png && !decoding.jpeg) return "noteNoDecoder";
+  return decoding.png?.keepsTransparent === false ? "noteColoursLost" : "note";
+}
+
+export const lineCore = new Promise((resolve) => {
+  const script = document.createElement("script");
+  script.src = URL.createObjectURL(new Blob([coreSource], { type: "text/javascript" }));
+  script.onload = () => resolve(createCore());
+  document.head.append(script);
+});
