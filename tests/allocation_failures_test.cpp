@@ -214,7 +214,9 @@ TEST(AllocationFailures, FittingReducingAndCuttingAnswerOutOfMemory) {
              FrameGrid grid;
              Outcome found = layOutFrames(choices, 4, 3, grid);
              FrameCounts counts;
-             return found.ok() ? writeFrames(grid, Fitting{}, true, out, startFrame, counts)
+             return found.ok() ? onImageState([&](const Picture &sheet) {
+                 return writeFrames(sheet, grid, Fitting{}, true, out, startFrame, counts);
+             })
                                : found;
          }},
         {"fitted rows", decodeTransparentSample,
@@ -224,7 +226,8 @@ TEST(AllocationFailures, FittingReducingAndCuttingAnswerOutOfMemory) {
              fitting.columns = 3;
              fitting.rows = 2;
              fitting.colors = ColorMode::diffuse;
-             return writeFittedRows(out, fitting, values);
+             return onImageState(
+                 [&](Picture &picture) { return writeFittedRows(out, picture, fitting, values); });
          }},
     };
     for (const EntryPoint &entry : entries) {

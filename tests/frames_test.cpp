@@ -117,15 +117,17 @@ class Sheet : public ::testing::Test {
 
     std::string framesText(const Fitting &fitting, bool skipEmpty, FrameCounts &counts) {
         std::ostringstream out;
+        Picture sheet = takeImage();
         const Outcome outcome = writeFrames(
-            grid_, fitting, skipEmpty, out,
+            sheet, grid_, fitting, skipEmpty, out,
             [&out](std::uint32_t number, std::uint32_t w, std::uint32_t h) {
                 out << headerOf("sheet_" + std::to_string(number), w, h);
                 return Outcome{};
             },
             counts);
         EXPECT_TRUE(outcome.ok()) << messageOf(outcome);
-        EXPECT_EQ(width, static_cast<std::int32_t>(sheetWidth)); // the sheet again
+        EXPECT_EQ(sheet.width, static_cast<std::int32_t>(sheetWidth)); // left as it is
+        putImage(std::move(sheet));
         return out.str();
     }
 

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -18,14 +17,6 @@
 namespace {
 
 const std::string casesDirectory = BMP2DATA_JOB_CASES;
-
-class StringSink : public TextSink {
-  public:
-    void take(const char *bytes, std::size_t size) override {
-        text.append(bytes, size);
-    }
-    std::string text;
-};
 
 // "key = value" lines; the value is all after " = ", spaces included.
 std::map<std::string, std::string> readJobFile(const std::string &text) {
@@ -75,15 +66,8 @@ std::string runCase(const std::string &jobFile, std::string &line) {
     const std::string input = readFile(casesDirectory + "/" + fields["input"]);
     job.name = fields["input"];
     job.size = input.size();
-    const ReadBytes read = [&input](std::uint64_t offset, std::size_t size, std::uint8_t *target) {
-        const bool inside = offset <= input.size() && size <= input.size() - offset;
-        if (inside && size > 0) {
-            std::memcpy(target, &input[offset], size);
-        }
-        return inside;
-    };
     StringSink sink;
-    const JobResult result = runJob(job, read, sink);
+    const JobResult result = runJob(job, memoryReader(input), sink);
     line = result.line;
     std::string header;
     if (result.outcome.ok() && !result.grid) {

@@ -75,12 +75,15 @@ std::string lineOf(std::map<std::string, std::string> boxes) {
         FrameCounts counts;
         found = layOutFrames(frames, 32, 20, grid);
         if (found.ok()) {
-            found = writeFrames(
-                grid, fitting, false, text,
-                [](std::uint32_t, std::uint32_t, std::uint32_t) { return Outcome{}; }, counts);
+            found = onImageState([&](const Picture &sheet) {
+                return writeFrames(
+                    sheet, grid, fitting, false, text,
+                    [](std::uint32_t, std::uint32_t, std::uint32_t) { return Outcome{}; }, counts);
+            });
         }
     } else if (found.ok()) {
-        found = writeFittedRows(text, fitting, values);
+        found = onImageState(
+            [&](Picture &picture) { return writeFittedRows(text, picture, fitting, values); });
     }
     return found.ok() ? sizeLine(width, height) : messageOf(found);
 }

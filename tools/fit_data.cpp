@@ -6,24 +6,11 @@
 #include "data_writer.h"
 #include "job.h"
 
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
-
-namespace {
-
-class StringSink : public TextSink {
-  public:
-    void take(const char *bytes, std::size_t size) override {
-        text.append(bytes, size);
-    }
-    std::string text;
-};
-
-} // namespace
 
 int main(int argc, char *argv[]) {
     const std::vector<std::string> arguments(argv, argv + argc);
@@ -33,8 +20,7 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     std::ifstream in(arguments[1], std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Job job;
     job.name = arguments[1];
     job.size = bytes.size();
@@ -43,15 +29,8 @@ int main(int argc, char *argv[]) {
     if (arguments.size() == 10) {
         job.fitting.key = arguments[9];
     }
-    const auto read = [&bytes](std::uint64_t offset, std::size_t size, std::uint8_t *target) {
-        const bool inside = offset <= bytes.size() && size <= bytes.size() - offset;
-        if (inside && size > 0) {
-            std::memcpy(target, &bytes[offset], size);
-        }
-        return inside;
-    };
     StringSink rows;
-    const JobResult result = runJob(job, read, rows);
+    const JobResult result = runJob(job, memoryReader(bytes), rows);
     // The label line comes last, when the fitted size is known.
     std::string header;
     Outcome outcome = result.outcome;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -21,27 +22,27 @@ struct Run {
     const ReadBytes &read;
     TextSink &sink;
     JobResult &result;
+    Picture picture; // taken from the image state once it holds the input
 
     // The rows of the image state's text, fitted and reduced as asked;
     // `values` keeps the colour bytes shown as the reduced colours.
     Outcome writeWhole(std::ostream &out, std::vector<std::uint8_t> &values) {
-        Outcome found = writeFittedRows(out, fitting, values);
+        Outcome found = writeFittedRows(out, picture, fitting, values);
         if (found.ok() && fitting.key) {
             std::vector<std::uint8_t> bytes;
-            found = colorBytes(values, bytes);
-            result.opaqueKey = opaqueWithColor(bytes, *fitting.key);
+            found = colorBytes(picture, values, bytes);
+            result.opaqueKey = opaqueWithColor(picture, bytes, *fitting.key);
         }
         return found;
     }
 
     // Each frame's label line and rows; `values` becomes the sheet's colour
-    // bytes, each frame's drawn into its cell. The image state is the sheet
-    // again afterwards.
+    // bytes, each frame's drawn into its cell.
     Outcome writeFramesOf(SinkBuffer &pieces, std::ostream &out,
                           std::vector<std::uint8_t> &values) {
         FrameGrid grid;
-        const auto sheetWidth = static_cast<std::uint32_t>(std::max(width, 0));
-        const auto sheetHeight = static_cast<std::uint32_t>(std::max(height, 0));
+        const std::uint32_t sheetWidth = picture.columns();
+        const std::uint32_t sheetHeight = picture.rows();
         Outcome found = layOutFrames(job.frames, sheetWidth, sheetHeight, grid);
         // Around the cells (a margin, spacing, leftovers), the sheet's own
         // colours show.
@@ -50,7 +51,7 @@ struct Run {
         std::vector<std::uint8_t> sheetColors;
         if (found.ok()) {
             found = cellsCoverSheet ? allocate(sheetColors, {sheetWidth, sheetHeight})
-                                    : colorBytes({}, sheetColors);
+                                    : colorBytes(picture, {}, sheetColors);
         }
         if (!found.ok()) {
             return found;
@@ -70,7 +71,8 @@ struct Run {
             sink.frameStarts(start);
             return Outcome{};
         };
-        found = writeFrames(grid, fitting, job.frames.skipEmpty, out, startFrame, result.frames,
+        found = writeFrames(picture, grid, fitting, job.frames.skipEmpty, out, startFrame,
+                            result.frames,
                             PixelTarget::topDown(sheetColors.data(), sheetWidth, sheetHeight, 1));
         values = std::move(sheetColors);
         result.opaqueKey = result.frames.opaqueKey;
@@ -79,7 +81,8 @@ struct Run {
 
     // The image state fitted and reduced as asked: its text and its pictures.
     Outcome convertImage() {
-        result.transparent = transparency != nullptr;
+        picture = takeImage();
+        result.transparent = picture.transparency != nullptr;
         result.partlyTransparent = job.partlyTransparent;
         std::vector<std::uint8_t> values;
         Outcome found;
@@ -90,10 +93,10 @@ struct Run {
                 job.frames.wanted() ? writeFramesOf(pieces, out, values) : writeWhole(out, values);
             out.flush();
         }
-        result.line = sizeLine(width, height);
-        result.width = static_cast<std::uint32_t>(std::max(width, 0));
-        result.height = static_cast<std::uint32_t>(std::max(height, 0));
-        if (!found.ok() || result.width == 0 || result.height == 0 || !texels) {
+        result.line = sizeLine(picture.width, picture.height);
+        result.width = picture.columns();
+        result.height = picture.rows();
+        if (!found.ok() || !picture.hasPixels()) {
             return found;
         }
         return showImage(values);
@@ -103,11 +106,10 @@ struct Run {
         ShownPictures &shown = result.shown;
         Outcome found = shown.start(result.width, result.height, job.shownWidth, job.shownHeight);
         if (found.ok()) {
-            shown.sampleColors(PixelRows::bottomUp(texels.get(), result.width, result.height, 3));
+            shown.sampleColors(picture.colorRows());
         }
-        if (found.ok() && transparency) {
-            found = shown.sampleTransparency(
-                PixelRows::bottomUp(transparency.get(), result.width, result.height, 1));
+        if (found.ok() && picture.transparency) {
+            found = shown.sampleTransparency(picture.markRows());
         }
         if (found.ok() && !values.empty()) {
             found = shown.sampleReducedColors(
@@ -222,9 +224,19 @@ struct Run {
 
 } // namespace
 
+ReadBytes memoryReader(const std::string &bytes) {
+    return [&bytes](std::uint64_t offset, std::size_t size, std::uint8_t *target) {
+        const bool inside = offset <= bytes.size() && size <= bytes.size() - offset;
+        if (inside && size > 0) {
+            std::memcpy(target, &bytes[offset], size);
+        }
+        return inside;
+    };
+}
+
 JobResult runJob(const Job &job, const ReadBytes &read, TextSink &sink) {
     JobResult result;
-    Run running{job, {}, read, sink, result};
+    Run running{job, {}, read, sink, result, {}};
     Outcome found = guarded([&running] { return running.run(); });
     clearImage(); // what the result needs is in it
     if (!found.ok()) {

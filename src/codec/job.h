@@ -54,6 +54,9 @@ struct JobResult {
     std::uint64_t opaqueKey = 0; // opaque pixels of the key colour, where one is chosen
 };
 
+// A reader of bytes held in memory, which must outlive it.
+ReadBytes memoryReader(const std::string &bytes);
+
 // Runs `job`: reads the input through `read`, writes the data text after its
 // first line (the only one that depends on the label) to `sink`, and
 // answers what it made. On failure, only the outcome and its line are set.

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <streambuf>
+#include <string>
 #include <vector>
 
 // Where each frame's label line and rows start among the text's bytes, so
@@ -33,6 +34,15 @@ class TextSink {
 
     // Comes before each frame's label line, where the picture is cut.
     virtual void frameStarts(const FrameStart & /*start*/) {}
+};
+
+// Keeps the whole text, for a front end that wants it at once.
+class StringSink : public TextSink {
+  public:
+    void take(const char *bytes, std::size_t size) override {
+        text.append(bytes, size);
+    }
+    std::string text;
 };
 
 // A stream buffer that hands whatever is written to it to a sink in pieces

@@ -1,6 +1,5 @@
 #include "display/color_modes.h"
 
-#include "bmp/bmp_decoder.h"
 #include "data_writer.h"
 #include "memory.h"
 
@@ -13,17 +12,22 @@ namespace {
 
 constexpr std::array<double, 3> tops{7.0, 7.0, 3.0}; // the highest level of red, green, blue
 
+// A picture's colours and transparency marks, seen from the top row down.
+struct Planes {
+    PixelRows colors;
+    PixelRows marks; // no rows where all is opaque
+};
+
 // Pixel x of row y counted from the top.
-const std::uint8_t *pixelAt(std::size_t x, std::size_t y) {
-    const auto columns = static_cast<std::size_t>(width);
-    return texels.get() + ((static_cast<std::size_t>(height) - 1 - y) * columns + x) * 3;
+const std::uint8_t *pixelAt(const Planes &planes, std::size_t x, std::size_t y) {
+    return planes.colors.row(static_cast<std::uint32_t>(y)) + x * 3;
 }
 
 // Whether pixel x of row y counted from the top becomes the key colour.
-bool keyed(const std::optional<std::uint8_t> &key, std::size_t x, std::size_t y) {
-    const auto columns = static_cast<std::size_t>(width);
-    return key && transparency &&
-           transparency[(static_cast<std::size_t>(height) - 1 - y) * columns + x] != 0;
+bool keyed(const Planes &planes, const std::optional<std::uint8_t> &key, std::size_t x,
+           std::size_t y) {
+    return key && planes.marks.first != nullptr &&
+           planes.marks.row(static_cast<std::uint32_t>(y))[x] != 0;
 }
 
 std::uint8_t packLevels(const std::array<int, 3> &levels) {
@@ -45,11 +49,12 @@ constexpr std::array<std::array<int, 8>, 8> bayer{{
     {63, 31, 55, 23, 61, 29, 53, 21},
 }};
 
-void reduceOrdered(std::size_t columns, std::size_t rows, std::uint8_t *values) {
+void reduceOrdered(const Planes &planes, std::size_t columns, std::size_t rows,
+                   std::uint8_t *values) {
     for (std::size_t y = 0; y < rows; ++y) {
         for (std::size_t x = 0; x < columns; ++x) {
             const double t = (bayer[y % 8][x % 8] + 0.5) / 64.0 - 0.5;
-            const std::uint8_t *pixel = pixelAt(x, y);
+            const std::uint8_t *pixel = pixelAt(planes, x, y);
             std::array<int, 3> levels{};
             for (std::size_t c = 0; c < 3; ++c) {
                 levels[c] = levelOf(pixel[c] + t * (255.0 / tops[c]), tops[c]);
@@ -72,8 +77,8 @@ std::array<std::array<double, 8>, 3> levelValues() {
     return table;
 }
 
-void reduceDiffused(std::size_t columns, std::size_t rows, std::uint8_t *values,
-                    const std::optional<std::uint8_t> &key) {
+void reduceDiffused(const Planes &planes, std::size_t columns, std::size_t rows,
+                    std::uint8_t *values, const std::optional<std::uint8_t> &key) {
     static const std::array<std::array<double, 8>, 3> valueOf = levelValues();
     // The errors carried into this row and the next, with a column of room
     // on either side.
@@ -81,11 +86,11 @@ void reduceDiffused(std::size_t columns, std::size_t rows, std::uint8_t *values,
     std::vector<double> next((columns + 2) * 3);
     for (std::size_t y = 0; y < rows; ++y) {
         for (std::size_t x = 0; x < columns; ++x) {
-            if (keyed(key, x, y)) {
+            if (keyed(planes, key, x, y)) {
                 *values++ = *key; // the error that reached it goes no further
                 continue;
             }
-            const std::uint8_t *pixel = pixelAt(x, y);
+            const std::uint8_t *pixel = pixelAt(planes, x, y);
             std::array<int, 3> levels{};
             for (std::size_t c = 0; c < 3; ++c) {
                 const std::size_t at = (x + 1) * 3 + c;
@@ -106,50 +111,58 @@ void reduceDiffused(std::size_t columns, std::size_t rows, std::uint8_t *values,
 
 // Ordered dithering and the nearest colour treat each pixel on its own: the
 // key colour replaces the transparent ones afterwards.
-void applyKey(std::size_t columns, std::size_t rows, std::uint8_t *values,
+void applyKey(const Planes &planes, std::size_t columns, std::size_t rows, std::uint8_t *values,
               const std::optional<std::uint8_t> &key) {
-    if (!key || !transparency) {
+    if (!key || planes.marks.first == nullptr) {
         return;
     }
     for (std::size_t y = 0; y < rows; ++y) {
         for (std::size_t x = 0; x < columns; ++x, ++values) {
-            if (keyed(key, x, y)) {
+            if (keyed(planes, key, x, y)) {
                 *values = *key;
             }
         }
     }
 }
 
-Outcome reduceWithin(ColorMode mode, std::vector<std::uint8_t> &values,
+Outcome reduceWithin(const Picture &picture, ColorMode mode, std::vector<std::uint8_t> &values,
                      const std::optional<std::uint8_t> &key) {
-    const auto columns = static_cast<std::size_t>(std::max(width, 0));
-    const auto rows = static_cast<std::size_t>(std::max(height, 0));
+    const std::size_t columns = picture.columns();
+    const std::size_t rows = picture.rows();
+    const Planes planes{picture.colorRows(),
+                        picture.transparency ? picture.markRows() : PixelRows{}};
     Outcome found = allocate(values, {columns, rows});
     if (!found.ok() || values.empty()) {
         return found; // nothing to reduce, however wide an empty picture says it is
     }
     if (mode == ColorMode::ordered) {
-        reduceOrdered(columns, rows, values.data());
+        reduceOrdered(planes, columns, rows, values.data());
     } else if (mode == ColorMode::diffuse) {
-        reduceDiffused(columns, rows, values.data(), key);
+        reduceDiffused(planes, columns, rows, values.data(), key);
     } else {
         std::uint8_t *value = values.data();
         for (std::size_t y = 0; y < rows; ++y) {
             for (std::size_t x = 0; x < columns; ++x) {
-                const std::uint8_t *pixel = pixelAt(x, y);
+                const std::uint8_t *pixel = pixelAt(planes, x, y);
                 *value++ = packColor(pixel[0], pixel[1], pixel[2]);
             }
         }
     }
     if (mode != ColorMode::diffuse) {
-        applyKey(columns, rows, values.data(), key);
+        applyKey(planes, columns, rows, values.data(), key);
     }
     return found;
 }
 
 } // namespace
 
+Outcome reduceColors(const Picture &picture, ColorMode mode, std::vector<std::uint8_t> &values,
+                     std::optional<std::uint8_t> key) {
+    return guarded([&] { return reduceWithin(picture, mode, values, key); });
+}
+
 Outcome reduceColors(ColorMode mode, std::vector<std::uint8_t> &values,
                      std::optional<std::uint8_t> key) {
-    return guarded([&] { return reduceWithin(mode, values, key); });
+    return onImageState(
+        [&](const Picture &picture) { return reduceColors(picture, mode, values, key); });
 }

@@ -5,6 +5,7 @@
 // the rounding error, so that gradients become fine patterns instead of bands.
 
 #include "outcome.h"
+#include "picture.h"
 
 #include <cstdint>
 #include <optional>
@@ -23,9 +24,11 @@ enum class ColorMode {
     diffuse,
 };
 
-// The colour byte of every pixel of the image state, top row first, left to
-// right, into `values`. With a `key`, the transparent pixels all become that
-// byte (a colour a program can skip when drawing sprites) and take no part in
-// the diffusion; without one they keep their stored colour.
+// The colour byte of every pixel of the picture (without one, the image
+// state), top row first, left to right, into `values`. With a `key`, the transparent pixels all
+// become that byte (a colour a program can skip when drawing sprites) and take no part in the
+// diffusion; without one they keep their stored colour.
+Outcome reduceColors(const Picture &picture, ColorMode mode, std::vector<std::uint8_t> &values,
+                     std::optional<std::uint8_t> key = std::nullopt);
 Outcome reduceColors(ColorMode mode, std::vector<std::uint8_t> &values,
                      std::optional<std::uint8_t> key = std::nullopt);

@@ -1,48 +1,54 @@
 #include "display/fitting.h"
 
-#include "bmp/bmp_decoder.h"
 #include "data_writer.h"
 #include "memory.h"
 
-#include <algorithm>
-
-Outcome fitAndReduce(const Fitting &fitting, std::vector<std::uint8_t> &values) {
+Outcome fitAndReduce(Picture &picture, const Fitting &fitting, std::vector<std::uint8_t> &values) {
     values.clear();
-    Outcome found = fitImage(fitting.columns, fitting.rows, fitting.fit, fitting.filter);
-    if (!found.ok() || (fitting.colors == ColorMode::nearest && !(fitting.key && transparency))) {
+    Outcome found = fitImage(picture, fitting.columns, fitting.rows, fitting.fit, fitting.filter);
+    const bool keyed = fitting.key && picture.transparency;
+    if (!found.ok() || (fitting.colors == ColorMode::nearest && !keyed)) {
         return found;
     }
-    return reduceColors(fitting.colors, values, fitting.key);
+    return reduceColors(picture, fitting.colors, values, fitting.key);
 }
 
-Outcome writeReducedRows(std::ostream &out, const std::vector<std::uint8_t> &values) {
-    if (values.empty()) {
-        return writeDataRows(out);
+Outcome writeReducedRows(std::ostream &out, const Picture &picture,
+                         const std::vector<std::uint8_t> &values) {
+    const std::size_t columns = picture.texels ? picture.columns() : 0;
+    if (!values.empty()) {
+        return writeValueRows(out, values, columns, picture.rows());
     }
-    return writeValueRows(out, values, static_cast<std::size_t>(std::max(width, 0)),
-                          static_cast<std::size_t>(std::max(height, 0)));
+    const PixelRows colors = picture.colorRows();
+    const Outcome found = writePixelRows(out, columns, picture.rows(), [&colors](std::size_t row) {
+        return colors.row(static_cast<std::uint32_t>(row));
+    });
+    if (found.ok()) {
+        writeDataEnd(out);
+    }
+    return found;
 }
 
-Outcome writeFittedRows(std::ostream &out, const Fitting &fitting,
+Outcome writeFittedRows(std::ostream &out, Picture &picture, const Fitting &fitting,
                         std::vector<std::uint8_t> &values) {
-    Outcome found = fitAndReduce(fitting, values);
+    Outcome found = fitAndReduce(picture, fitting, values);
     if (!found.ok()) {
         return found;
     }
-    return writeReducedRows(out, values);
+    return writeReducedRows(out, picture, values);
 }
 
-Outcome colorBytes(const std::vector<std::uint8_t> &values, std::vector<std::uint8_t> &bytes) {
+Outcome colorBytes(const Picture &picture, const std::vector<std::uint8_t> &values,
+                   std::vector<std::uint8_t> &bytes) {
     if (!values.empty()) {
         bytes = values;
         return {};
     }
-    const auto columns = static_cast<std::size_t>(std::max(width, 0));
-    const auto rows = static_cast<std::size_t>(std::max(height, 0));
-    Outcome found = allocate(bytes, {columns, rows});
-    // Rows are stored bottom-up.
-    for (std::size_t y = 0; found.ok() && y < rows; ++y) {
-        const std::uint8_t *pixel = &texels[(rows - 1 - y) * columns * 3];
+    const std::size_t columns = picture.columns();
+    const PixelRows colors = picture.colorRows();
+    Outcome found = allocate(bytes, {columns, picture.rows()});
+    for (std::uint32_t y = 0; found.ok() && y < colors.rows; ++y) {
+        const std::uint8_t *pixel = colors.row(y);
         for (std::size_t x = 0; x < columns; ++x, pixel += 3) {
             bytes[y * columns + x] = packColor(pixel[0], pixel[1], pixel[2]);
         }
@@ -50,15 +56,17 @@ Outcome colorBytes(const std::vector<std::uint8_t> &values, std::vector<std::uin
     return found;
 }
 
-std::uint64_t opaqueWithColor(const std::vector<std::uint8_t> &bytes, std::uint8_t key) {
-    const auto columns = static_cast<std::size_t>(std::max(width, 0));
-    const auto rows = static_cast<std::size_t>(std::max(height, 0));
+std::uint64_t opaqueWithColor(const Picture &picture, const std::vector<std::uint8_t> &bytes,
+                              std::uint8_t key) {
+    const std::size_t columns = picture.columns();
+    const std::size_t rows = picture.rows();
+    const PixelRows marks = picture.markRows();
     std::uint64_t count = 0;
-    for (std::size_t y = 0; y < rows && bytes.size() == columns * rows; ++y) {
-        const std::uint8_t *marks =
-            transparency ? &transparency[(rows - 1 - y) * columns] : nullptr;
+    for (std::uint32_t y = 0; y < rows && bytes.size() == columns * rows; ++y) {
+        const std::uint8_t *rowMarks = marks.first != nullptr ? marks.row(y) : nullptr;
         for (std::size_t x = 0; x < columns; ++x) {
-            count += bytes[y * columns + x] == key && (marks == nullptr || marks[x] == 0) ? 1 : 0;
+            count +=
+                bytes[y * columns + x] == key && (rowMarks == nullptr || rowMarks[x] == 0) ? 1 : 0;
         }
     }
     return count;

@@ -6,6 +6,7 @@
 #include "display/color_modes.h"
 #include "display/resize.h"
 #include "outcome.h"
+#include "picture.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,27 +28,27 @@ struct Fitting {
     }
 };
 
-// Fits the image state as chosen and reduces its colours: `values` holds the
+// Fits the picture as chosen and reduces its colours: `values` holds the
 // reduced colours, or is left empty where each pixel's colour byte is its
 // packColor.
-Outcome fitAndReduce(const Fitting &fitting, std::vector<std::uint8_t> &values);
+Outcome fitAndReduce(Picture &picture, const Fitting &fitting, std::vector<std::uint8_t> &values);
 
-// The rows of the image state's data text with those colours (what
-// writeDataRows writes where `values` is empty).
-Outcome writeReducedRows(std::ostream &out, const std::vector<std::uint8_t> &values);
+// The rows of the picture's data text with those colours (what
+// writeDataRows writes for it where `values` is empty).
+Outcome writeReducedRows(std::ostream &out, const Picture &picture,
+                         const std::vector<std::uint8_t> &values);
 
-// Both: fits the image state as chosen and writes the rows of its data text: what
-// writeDataRows writes, with the colours reduced as chosen. `values` keeps
-// the reduced colours, or is left empty where each pixel's colour byte is
-// its packColor.
-Outcome writeFittedRows(std::ostream &out, const Fitting &fitting,
+// Both: fits the picture as chosen and writes the rows of its data text.
+Outcome writeFittedRows(std::ostream &out, Picture &picture, const Fitting &fitting,
                         std::vector<std::uint8_t> &values);
 
-// The image state's colour bytes, top row first: `values` where there are
+// The picture's colour bytes, top row first: `values` where there are
 // reduced colours, else each pixel's packColor.
-Outcome colorBytes(const std::vector<std::uint8_t> &values, std::vector<std::uint8_t> &bytes);
+Outcome colorBytes(const Picture &picture, const std::vector<std::uint8_t> &values,
+                   std::vector<std::uint8_t> &bytes);
 
-// How many of the image state's opaque pixels have the colour byte `key`
-// among its colour bytes `bytes` (top row first): a program that skips the
-// key colour skips them too.
-std::uint64_t opaqueWithColor(const std::vector<std::uint8_t> &bytes, std::uint8_t key);
+// How many of the picture's opaque pixels have the colour byte `key` among
+// its colour bytes `bytes` (top row first): a program that skips the key
+// colour skips them too.
+std::uint64_t opaqueWithColor(const Picture &picture, const std::vector<std::uint8_t> &bytes,
+                              std::uint8_t key);

@@ -1,6 +1,5 @@
 #include "display/frames.h"
 
-#include "bmp/bmp_decoder.h"
 #include "data_writer.h"
 #include "memory.h"
 #include "typed_numbers.h"
@@ -98,84 +97,52 @@ std::pair<std::size_t, std::size_t> frameOrigin(const FrameGrid &grid, std::uint
             grid.margin + std::size_t{row} * (grid.frameHeight + grid.spacing)};
 }
 
-// The image state set aside while its frames are cut, and given back.
-class Sheet {
-  public:
-    Sheet()
-        : width_(width), height_(height), texels_(std::move(texels)),
-          transparency_(std::move(transparency)) {
-        clearImage();
+// Frame (column, row) of the sheet as a picture of its own; `allTransparent`
+// says whether every one of its pixels is.
+Outcome cutFrame(const Picture &sheet, const FrameGrid &grid, std::uint32_t column,
+                 std::uint32_t row, Picture &frame, bool &allTransparent) {
+    const auto [left, top] = frameOrigin(grid, column, row);
+    Outcome found =
+        makePicture(grid.frameWidth, grid.frameHeight, sheet.transparency != nullptr, frame);
+    if (!found.ok()) {
+        return found;
     }
-    Sheet(const Sheet &) = delete;
-    Sheet &operator=(const Sheet &) = delete;
-    Sheet(Sheet &&) = delete;
-    Sheet &operator=(Sheet &&) = delete;
-    ~Sheet() {
-        width = width_;
-        height = height_;
-        texels = std::move(texels_);
-        transparency = std::move(transparency_);
+    const PixelRows colors = sheet.colorRows();
+    const PixelRows marks = sheet.markRows();
+    const PixelTarget frameColors = frame.colorTarget();
+    const PixelTarget frameMarks = frame.markTarget();
+    bool clear = frame.transparency != nullptr;
+    for (std::uint32_t y = 0; y < grid.frameHeight; ++y) {
+        const auto from = static_cast<std::uint32_t>(top + y);
+        std::memcpy(frameColors.row(y), colors.row(from) + left * 3,
+                    std::size_t{grid.frameWidth} * 3);
+        if (frame.transparency) {
+            std::uint8_t *rowMarks = frameMarks.row(y);
+            std::memcpy(rowMarks, marks.row(from) + left, grid.frameWidth);
+            clear = clear && std::all_of(rowMarks, rowMarks + grid.frameWidth,
+                                         [](std::uint8_t mark) { return mark == 1; });
+        }
     }
-
-    // Puts frame (column, row) into the image state, stored bottom-up as
-    // the sheet is; `allTransparent` says whether every one of its pixels is.
-    Outcome cut(const FrameGrid &grid, std::uint32_t column, std::uint32_t row,
-                bool &allTransparent) const {
-        clearImage();
-        const auto [left, top] = frameOrigin(grid, column, row);
-        std::unique_ptr<std::uint8_t[]> pixels;
-        std::unique_ptr<std::uint8_t[]> marks;
-        Outcome found = allocate(pixels, {grid.frameWidth, grid.frameHeight, 3});
-        if (found.ok() && transparency_) {
-            found = allocate(marks, {grid.frameWidth, grid.frameHeight});
-        }
-        if (!found.ok()) {
-            return found;
-        }
-        const auto sheetWidth = static_cast<std::size_t>(width_);
-        bool clear = marks != nullptr;
-        for (std::size_t y = 0; y < grid.frameHeight; ++y) {
-            const std::size_t from =
-                (static_cast<std::size_t>(height_) - 1 - (top + y)) * sheetWidth + left;
-            const std::size_t to = (grid.frameHeight - 1 - y) * std::size_t{grid.frameWidth};
-            std::memcpy(&pixels[to * 3], &texels_[from * 3], std::size_t{grid.frameWidth} * 3);
-            if (marks) {
-                std::memcpy(&marks[to], &transparency_[from], grid.frameWidth);
-                clear = clear && std::all_of(&marks[to], &marks[to] + grid.frameWidth,
-                                             [](std::uint8_t mark) { return mark == 1; });
-            }
-        }
-        allTransparent = clear;
-        width = static_cast<std::int32_t>(grid.frameWidth);
-        height = static_cast<std::int32_t>(grid.frameHeight);
-        texels = std::move(pixels);
-        transparency = std::move(marks);
-        return {};
-    }
-
-  private:
-    std::int32_t width_;
-    std::int32_t height_;
-    std::unique_ptr<std::uint8_t[]> texels_;
-    std::unique_ptr<std::uint8_t[]> transparency_;
-};
+    allTransparent = clear;
+    return {};
+}
 
 // Whether every one of a frame's colour bytes is `key`.
 bool allKey(std::uint8_t key, const std::vector<std::uint8_t> &bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [key](std::uint8_t v) { return v == key; });
 }
 
-// Draws a frame's colour bytes (top row first, the image state's size) into
-// its cell of the sheet's colours.
-void drawCell(const FrameGrid &grid, std::uint32_t column, std::uint32_t row,
+// Draws a frame's colour bytes (top row first, the frame's size after
+// fitting) into its cell of the sheet's colours.
+void drawCell(const FrameGrid &grid, std::uint32_t column, std::uint32_t row, const Picture &frame,
               const std::vector<std::uint8_t> &bytes, const PixelTarget &sheetColors) {
     const auto [left, top] = frameOrigin(grid, column, row);
     const PixelTarget cell{sheetColors.first +
                                static_cast<std::ptrdiff_t>(top) * sheetColors.stride +
                                static_cast<std::ptrdiff_t>(left),
                            grid.frameWidth, grid.frameHeight, sheetColors.stride, 1};
-    const auto columns = static_cast<std::uint32_t>(width);
-    const auto rows = static_cast<std::uint32_t>(height);
+    const std::uint32_t columns = frame.columns();
+    const std::uint32_t rows = frame.rows();
     if (columns != cell.columns || rows != cell.rows) { // fitted to another size
         sampleSharp(PixelRows::topDown(bytes.data(), columns, rows, 1), 0, rows, cell);
         return;
@@ -197,19 +164,19 @@ struct FrameWriting {
     std::vector<std::uint8_t> values; // of the frame at hand
     std::vector<std::uint8_t> bytes;
 
-    // Frame (column, row), cut from the sheet into the image state: fitted,
-    // drawn into the sheet's colours, and written or skipped.
-    Outcome write(std::uint32_t column, std::uint32_t row, bool allTransparent) {
-        Outcome found = fitAndReduce(fitting, values);
+    // Frame (column, row), cut from the sheet: fitted, drawn into the
+    // sheet's colours, and written or skipped.
+    Outcome write(std::uint32_t column, std::uint32_t row, Picture &frame, bool allTransparent) {
+        Outcome found = fitAndReduce(frame, fitting, values);
         const bool bytesWanted = sheetColors.first != nullptr || fitting.key;
         if (found.ok() && bytesWanted) {
-            found = colorBytes(values, bytes);
+            found = colorBytes(frame, values, bytes);
         }
         if (!found.ok()) {
             return found;
         }
         if (sheetColors.first != nullptr) {
-            drawCell(grid, column, row, bytes, sheetColors);
+            drawCell(grid, column, row, frame, bytes, sheetColors);
         }
         const std::uint32_t number = row * grid.columns + column;
         if (skipEmpty && (allTransparent || (fitting.key && allKey(*fitting.key, bytes)))) {
@@ -218,27 +185,26 @@ struct FrameWriting {
             return {};
         }
         if (fitting.key) {
-            done.opaqueKey += opaqueWithColor(bytes, *fitting.key);
+            done.opaqueKey += opaqueWithColor(frame, bytes, *fitting.key);
         }
-        found =
-            start(number, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
+        found = start(number, frame.columns(), frame.rows());
         if (found.ok()) {
             // The colour bytes, where they were made, are the text's values.
-            found = writeReducedRows(out, bytesWanted ? bytes : values);
+            found = writeReducedRows(out, frame, bytesWanted ? bytes : values);
         }
         done.written += found.ok() ? 1 : 0;
         return found;
     }
 };
 
-Outcome writeEach(FrameWriting &writing, FrameCounts &counts) {
-    const Sheet sheet;
+Outcome writeEach(const Picture &sheet, FrameWriting &writing, FrameCounts &counts) {
     for (std::uint32_t row = 0; row < writing.grid.rows; ++row) {
         for (std::uint32_t column = 0; column < writing.grid.columns; ++column) {
             bool allTransparent = false;
-            Outcome found = sheet.cut(writing.grid, column, row, allTransparent);
+            Picture frame;
+            Outcome found = cutFrame(sheet, writing.grid, column, row, frame, allTransparent);
             if (found.ok()) {
-                found = writing.write(column, row, allTransparent);
+                found = writing.write(column, row, frame, allTransparent);
             }
             if (!found.ok()) {
                 return found;
@@ -260,11 +226,11 @@ Outcome layOutFrames(const FrameChoices &choices, std::uint32_t width, std::uint
     return guarded([&] { return layOut(choices, width, height, grid); });
 }
 
-Outcome writeFrames(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty,
-                    std::ostream &out, const StartFrame &start, FrameCounts &counts,
+Outcome writeFrames(const Picture &sheet, const FrameGrid &grid, const Fitting &fitting,
+                    bool skipEmpty, std::ostream &out, const StartFrame &start, FrameCounts &counts,
                     const PixelTarget &sheetColors) {
     return guarded([&] {
         FrameWriting writing{grid, fitting, skipEmpty, out, start, sheetColors, {}, {}, {}};
-        return writeEach(writing, counts);
+        return writeEach(sheet, writing, counts);
     });
 }

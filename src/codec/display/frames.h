@@ -8,6 +8,7 @@
 
 #include "display/fitting.h"
 #include "outcome.h"
+#include "picture.h"
 
 #include <cstdint>
 #include <functional>
@@ -64,15 +65,15 @@ struct FrameCounts {
 using StartFrame =
     std::function<Outcome(std::uint32_t number, std::uint32_t width, std::uint32_t height)>;
 
-// Cuts the picture in the image state along `grid` and writes each frame's
-// rows, fitted and reduced as chosen, in number order: what writeDataRows
-// writes for that frame as a picture of its own, after `start`. With
-// `skipEmpty`, a frame is left out whose pixels are all transparent, or
-// whose colour bytes are all the key colour, when one is chosen. The image
-// state is the sheet again afterwards. Where `sheetColors` has pixels (one
+// Cuts `sheet` along `grid` and writes each frame's rows, fitted and reduced
+// as chosen, in number order: what writeDataRows writes for that frame as a
+// picture of its own, after `start`. Each frame is a picture of its own;
+// the sheet is left as it is. With `skipEmpty`, a frame is left out whose
+// pixels are all transparent, or whose colour bytes are all the key colour,
+// when one is chosen. Where `sheetColors` has pixels (one
 // byte each, the sheet's size), each frame's colour bytes are drawn into its
 // cell there, sampled sharp where the frame was fitted to another size:
 // what the text holds, laid out as the sheet is.
-Outcome writeFrames(const FrameGrid &grid, const Fitting &fitting, bool skipEmpty,
-                    std::ostream &out, const StartFrame &start, FrameCounts &counts,
+Outcome writeFrames(const Picture &sheet, const FrameGrid &grid, const Fitting &fitting,
+                    bool skipEmpty, std::ostream &out, const StartFrame &start, FrameCounts &counts,
                     const PixelTarget &sheetColors = {});

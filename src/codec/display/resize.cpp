@@ -1,6 +1,5 @@
 #include "display/resize.h"
 
-#include "bmp/bmp_decoder.h"
 #include "memory.h"
 
 #include <algorithm>
@@ -81,23 +80,22 @@ std::uint8_t rounded(std::uint64_t sum, std::uint64_t denominator) {
 // picture has transparent pixels, its colour comes from the opaque ones it
 // covers, if any (their hidden colours would fringe the edges), and it is
 // transparent if more than half of what it covers is.
-void sample(const std::vector<Tap> &columns, const std::vector<Tap> &rows,
+void sample(const Picture &source, const std::vector<Tap> &columns, const std::vector<Tap> &rows,
             std::uint64_t denominator, std::uint8_t *target, std::uint8_t *targetTransparent) {
-    const auto sourceColumns = static_cast<std::size_t>(width);
-    const auto sourceRows = static_cast<std::size_t>(height);
+    const PixelRows colors = source.colorRows();
+    const PixelRows marks = source.markRows();
     std::array<std::uint64_t, 3> sums{};
     std::array<std::uint64_t, 3> opaqueSums{};
     std::uint64_t opaqueWeight = 0;
     for (const Tap &row : rows) {
-        const std::size_t stored = (sourceRows - 1 - row.index) * sourceColumns;
-        const std::uint8_t *sourceRow = texels.get() + stored * 3;
+        const std::uint8_t *sourceRow = colors.row(row.index);
         for (const Tap &column : columns) {
             const std::uint64_t weight = row.weight * column.weight;
             const std::uint8_t *pixel = sourceRow + static_cast<std::size_t>(column.index) * 3;
             for (std::size_t c = 0; c < 3; ++c) {
                 sums[c] += weight * pixel[c];
             }
-            if (targetTransparent != nullptr && transparency[stored + column.index] == 0) {
+            if (targetTransparent != nullptr && marks.row(row.index)[column.index] == 0) {
                 opaqueWeight += weight;
                 for (std::size_t c = 0; c < 3; ++c) {
                     opaqueSums[c] += weight * pixel[c];
@@ -116,74 +114,53 @@ void sample(const std::vector<Tap> &columns, const std::vector<Tap> &rows,
     }
 }
 
-// A picture to replace the image state's: its pixels and, where the image
-// state has transparency, its marks.
-struct Picture {
-    std::unique_ptr<std::uint8_t[]> texels;
-    std::unique_ptr<std::uint8_t[]> transparency;
-};
-
-Outcome makePicture(std::uint32_t columns, std::uint32_t rows, Picture &picture) {
-    Outcome found = allocate(picture.texels, {columns, rows, 3});
-    if (found.ok() && transparency) {
-        found = allocate(picture.transparency, {columns, rows});
-    }
-    return found;
-}
-
-void replaceImage(Picture &picture, std::uint32_t columns, std::uint32_t rows) {
-    width = static_cast<std::int32_t>(columns);
-    height = static_cast<std::int32_t>(rows);
-    texels = std::move(picture.texels);
-    transparency = std::move(picture.transparency);
-}
-
-Outcome resizeWithin(std::uint32_t columns, std::uint32_t rows, ResizeFilter filter) {
+Outcome resizeWithin(Picture &picture, std::uint32_t columns, std::uint32_t rows,
+                     ResizeFilter filter) {
     if (columns == 0 || rows == 0 || columns > maxResizedSide || rows > maxResizedSide) {
         return fail(Failure::badSize, std::to_string(columns) + " x " + std::to_string(rows) +
                                           ": each side must be 1 to " +
                                           std::to_string(maxResizedSide));
     }
-    if (width <= 0 || height <= 0 || !texels) {
+    if (!picture.hasPixels()) {
         return fail(Failure::badSize, "the picture has no pixels");
     }
-    const auto sourceColumns = static_cast<std::uint32_t>(width);
-    const auto sourceRows = static_cast<std::uint32_t>(height);
     Picture resized;
-    Outcome found = makePicture(columns, rows, resized);
+    Outcome found = makePicture(columns, rows, picture.transparency != nullptr, resized);
     if (!found.ok()) {
         return found;
     }
     if (filter == ResizeFilter::sharp) {
-        sampleSharp(PixelRows::bottomUp(texels.get(), sourceColumns, sourceRows, 3), 0, sourceRows,
-                    PixelTarget::bottomUp(resized.texels.get(), columns, rows, 3));
+        sampleSharp(picture.colorRows(), 0, picture.rows(), resized.colorTarget());
         if (resized.transparency) {
-            sampleSharp(PixelRows::bottomUp(transparency.get(), sourceColumns, sourceRows, 1), 0,
-                        sourceRows,
-                        PixelTarget::bottomUp(resized.transparency.get(), columns, rows, 1));
+            sampleSharp(picture.markRows(), 0, picture.rows(), resized.markTarget());
         }
-        replaceImage(resized, columns, rows);
+        picture = std::move(resized);
         return {};
     }
-    const Axis across = smoothAxis(sourceColumns, columns);
-    const Axis down = smoothAxis(sourceRows, rows);
-    // Rows are stored bottom-up: output row y from the top is stored at rows - 1 - y.
+    const Axis across = smoothAxis(picture.columns(), columns);
+    const Axis down = smoothAxis(picture.rows(), rows);
+    const PixelTarget colors = resized.colorTarget();
+    const PixelTarget marks = resized.markTarget();
     for (std::uint32_t y = 0; y < rows; ++y) {
-        const std::size_t stored = static_cast<std::size_t>(rows - 1 - y) * columns;
         for (std::uint32_t x = 0; x < columns; ++x) {
-            sample(across.taps[x], down.taps[y], across.denominator * down.denominator,
-                   resized.texels.get() + (stored + x) * 3,
-                   resized.transparency ? resized.transparency.get() + stored + x : nullptr);
+            sample(picture, across.taps[x], down.taps[y], across.denominator * down.denominator,
+                   colors.row(y) + std::size_t{x} * 3, marks.first ? marks.row(y) + x : nullptr);
         }
     }
-    replaceImage(resized, columns, rows);
+    picture = std::move(resized);
     return {};
 }
 
 } // namespace
 
+Outcome resizeImage(Picture &picture, std::uint32_t columns, std::uint32_t rows,
+                    ResizeFilter filter) {
+    return guarded([&] { return resizeWithin(picture, columns, rows, filter); });
+}
+
 Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filter) {
-    return guarded([&] { return resizeWithin(columns, rows, filter); });
+    return onImageState(
+        [&](Picture &picture) { return resizeImage(picture, columns, rows, filter); });
 }
 
 void sampleSharp(const PixelRows &source, std::uint32_t top, std::uint32_t pictureRows,
@@ -215,51 +192,46 @@ bool widerThan(std::uint64_t columns, std::uint64_t rows, std::uint64_t w, std::
     return columns * h >= rows * w;
 }
 
-// Keeps the columns × rows in the middle of the image state.
-Outcome cropMiddle(std::uint32_t columns, std::uint32_t rows) {
-    const auto sourceColumns = static_cast<std::uint32_t>(width);
-    const auto sourceRows = static_cast<std::uint32_t>(height);
+// Keeps the columns × rows in the middle of the picture.
+Outcome cropMiddle(Picture &picture, std::uint32_t columns, std::uint32_t rows) {
     Picture cropped;
-    Outcome found = makePicture(columns, rows, cropped);
+    Outcome found = makePicture(columns, rows, picture.transparency != nullptr, cropped);
     if (!found.ok()) {
         return found;
     }
-    const std::size_t left = (sourceColumns - columns) / 2;
-    const std::size_t bottom = (sourceRows - rows + 1) / 2; // rows are stored bottom-up
-    for (std::size_t y = 0; y < rows; ++y) {
-        std::memcpy(cropped.texels.get() + y * columns * 3,
-                    texels.get() + ((bottom + y) * sourceColumns + left) * 3,
-                    static_cast<std::size_t>(columns) * 3);
+    const std::size_t left = (picture.columns() - columns) / 2;
+    const std::uint32_t top = (picture.rows() - rows) / 2;
+    for (std::uint32_t y = 0; y < rows; ++y) {
+        std::memcpy(cropped.colorTarget().row(y), picture.colorRows().row(top + y) + left * 3,
+                    std::size_t{columns} * 3);
         if (cropped.transparency) {
-            std::memcpy(cropped.transparency.get() + y * columns,
-                        transparency.get() + (bottom + y) * sourceColumns + left, columns);
+            std::memcpy(cropped.markTarget().row(y), picture.markRows().row(top + y) + left,
+                        columns);
         }
     }
-    replaceImage(cropped, columns, rows);
+    picture = std::move(cropped);
     return {};
 }
 
-Outcome fitWithin(std::uint32_t columns, std::uint32_t rows, FitMode fit, ResizeFilter filter) {
+Outcome fitWithin(Picture &picture, std::uint32_t columns, std::uint32_t rows, FitMode fit,
+                  ResizeFilter filter) {
     if (fit == FitMode::original) {
         return {};
     }
-    if (fit == FitMode::stretch || width <= 0 || height <= 0 || columns == 0 || rows == 0) {
-        return resizeImage(columns, rows, filter);
+    const std::uint32_t w = picture.columns();
+    const std::uint32_t h = picture.rows();
+    if (fit == FitMode::stretch || w == 0 || h == 0 || columns == 0 || rows == 0) {
+        return resizeImage(picture, columns, rows, filter);
     }
-    const auto w = static_cast<std::uint64_t>(width);
-    const auto h = static_cast<std::uint64_t>(height);
-    const bool wider = widerThan(columns, rows, w, h);
     if (fit == FitMode::fitInside) {
         const std::array<std::uint32_t, 2> size = sizeInside(w, h, columns, rows);
-        return resizeImage(size[0], size[1], filter);
+        return resizeImage(picture, size[0], size[1], filter);
     }
-    Outcome found = wider ? cropMiddle(static_cast<std::uint32_t>(w),
-                                       std::min<std::uint32_t>(static_cast<std::uint32_t>(h),
-                                                               scaled(w, rows, columns)))
-                          : cropMiddle(std::min<std::uint32_t>(static_cast<std::uint32_t>(w),
-                                                               scaled(h, columns, rows)),
-                                       static_cast<std::uint32_t>(h));
-    return found.ok() ? resizeImage(columns, rows, filter) : found;
+    Outcome found =
+        widerThan(columns, rows, w, h)
+            ? cropMiddle(picture, w, std::min<std::uint32_t>(h, scaled(w, rows, columns)))
+            : cropMiddle(picture, std::min<std::uint32_t>(w, scaled(h, columns, rows)), h);
+    return found.ok() ? resizeImage(picture, columns, rows, filter) : found;
 }
 
 } // namespace
@@ -272,6 +244,12 @@ std::array<std::uint32_t, 2> sizeInside(std::uint32_t width, std::uint32_t heigh
     return {columns, scaled(height, columns, width)};
 }
 
+Outcome fitImage(Picture &picture, std::uint32_t columns, std::uint32_t rows, FitMode fit,
+                 ResizeFilter filter) {
+    return guarded([&] { return fitWithin(picture, columns, rows, fit, filter); });
+}
+
 Outcome fitImage(std::uint32_t columns, std::uint32_t rows, FitMode fit, ResizeFilter filter) {
-    return guarded([&] { return fitWithin(columns, rows, fit, filter); });
+    return onImageState(
+        [&](Picture &picture) { return fitImage(picture, columns, rows, fit, filter); });
 }

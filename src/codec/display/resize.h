@@ -5,6 +5,7 @@
 // zero, so the result is the same on every platform.
 
 #include "outcome.h"
+#include "picture.h"
 #include "pixel_rows.h"
 
 #include <array>
@@ -23,10 +24,12 @@ enum class ResizeFilter {
 
 constexpr std::uint32_t maxResizedSide = 8192;
 
-// Resizes the image state to columns × rows (1 to maxResizedSide each).
+// Resizes the picture to columns × rows (1 to maxResizedSide each).
 // badSize if a side is out of range or the picture has no pixels;
-// outOfMemory if the new picture does not fit. On failure the image state is
-// unchanged.
+// outOfMemory if the new picture does not fit. On failure the picture is
+// unchanged. Without a picture, the image state's.
+Outcome resizeImage(Picture &picture, std::uint32_t columns, std::uint32_t rows,
+                    ResizeFilter filter);
 Outcome resizeImage(std::uint32_t columns, std::uint32_t rows, ResizeFilter filter);
 
 // The sharp filter from a picture `pictureRows` high into `target` (of the
@@ -49,5 +52,8 @@ enum class FitMode {
     stretch,     // exactly that size
 };
 
-// Fits the image state to columns × rows as `fit` says, with `filter`.
+// Fits the picture (without one, the image state) to columns × rows as
+// `fit` says, with `filter`.
+Outcome fitImage(Picture &picture, std::uint32_t columns, std::uint32_t rows, FitMode fit,
+                 ResizeFilter filter);
 Outcome fitImage(std::uint32_t columns, std::uint32_t rows, FitMode fit, ResizeFilter filter);
