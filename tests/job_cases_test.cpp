@@ -32,7 +32,7 @@ std::map<std::string, std::string> readJobFile(const std::string &text) {
     return fields;
 }
 
-Job jobOf(std::map<std::string, std::string> fields) {
+Job jobOf(const std::map<std::string, std::string> &fields) {
     Job job;
     const std::map<std::string, std::string *> texts{{"label", &job.label},
                                                      {"columns", &job.fitting.columns},

@@ -206,7 +206,7 @@ struct Run {
     }
 
     Outcome run() {
-        const Outcome chosen = readFitting(job.fitting, fitting);
+        Outcome chosen = readFitting(job.fitting, fitting);
         if (!chosen.ok()) {
             return chosen;
         }

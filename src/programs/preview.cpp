@@ -26,7 +26,7 @@ Outcome writePreview(const std::string &base) {
     }
     std::string bmp;
     std::vector<std::uint8_t> rgb;
-    const Outcome found = encodePreview(preview.image, rgb, bmp);
+    Outcome found = encodePreview(preview.image, rgb, bmp);
     if (!found.ok()) {
         return found;
     }

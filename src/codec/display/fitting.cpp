@@ -20,7 +20,7 @@ Outcome writeReducedRows(std::ostream &out, const Picture &picture,
         return writeValueRows(out, values, columns, picture.rows());
     }
     const PixelRows colors = picture.colorRows();
-    const Outcome found = writePixelRows(out, columns, picture.rows(), [&colors](std::size_t row) {
+    Outcome found = writePixelRows(out, columns, picture.rows(), [&colors](std::size_t row) {
         return colors.row(static_cast<std::uint32_t>(row));
     });
     if (found.ok()) {

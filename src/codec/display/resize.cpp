@@ -144,7 +144,8 @@ Outcome resizeWithin(Picture &picture, std::uint32_t columns, std::uint32_t rows
     for (std::uint32_t y = 0; y < rows; ++y) {
         for (std::uint32_t x = 0; x < columns; ++x) {
             sample(picture, across.taps[x], down.taps[y], across.denominator * down.denominator,
-                   colors.row(y) + std::size_t{x} * 3, marks.first ? marks.row(y) + x : nullptr);
+                   colors.row(y) + std::size_t{x} * 3,
+                   marks.first != nullptr ? marks.row(y) + x : nullptr);
         }
     }
     picture = std::move(resized);
