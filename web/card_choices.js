@@ -50,10 +50,11 @@ function choicesInWords(choices) {
   } else {
     const [columns, rows] = choices.size === "custom" ? [choices.columns, choices.rows]
       : choices.size.split("x");
-    words.push(`${columns} × ${rows}`, option("fit", choices.fit), option("filter", choices.filter));
+    words.push(`${columns.trim()} × ${rows.trim()}`, option("fit", choices.fit),
+               option("filter", choices.filter));
   }
   words.push(option("colors", choices.colors));
-  if (choices.transparent === "key") words.push(say("keyWords", choices.key));
+  if (choices.transparent === "key") words.push(say("keyWords", choices.key.trim()));
   return words.join(", ");
 }
 

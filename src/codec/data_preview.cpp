@@ -9,10 +9,13 @@ Outcome stackDataText(const std::string &text, DataPreview &preview) {
     if (found.ok()) {
         found = stackBlocks(blocks, text.size(), preview.image);
     }
-    for (const DataImage &block : found.ok() ? blocks : std::vector<DataImage>{}) {
+    if (!found.ok()) {
+        return found;
+    }
+    for (const DataImage &block : blocks) {
         preview.blockSizes.push_back({block.width, block.height});
     }
-    return found;
+    return {};
 }
 
 Outcome encodePreview(const DataImage &image, std::vector<std::uint8_t> &rgb, std::string &bmp) {

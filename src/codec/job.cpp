@@ -161,7 +161,6 @@ struct Run {
         if (std::optional<Outcome> byRows = convertBmpByRows()) {
             return *byRows;
         }
-        result = JobResult{};
         std::vector<std::uint8_t> bytes;
         Outcome found = readWhole(bytes);
         if (found.ok()) {

@@ -588,6 +588,13 @@ test("a page a student can trust: numbers as typed, register names, Download all
   assert.equal(cards["dropped.bmp"].line, "size:32 x 20");
   assert.equal(await page.run(text, "#summary"), "2 files ready, 1 with an error, just below.");
   assert.deepEqual(await accessibilityViolations(page), []);
+  // A new card offers the last choices in words, without the spaces typed around a number.
+  await page.run(setValue, ".result .columns", " 16 ");
+  await settled(page);
+  await page.pick([copy]);
+  await until(page, () => document.querySelectorAll(".result[data-done]").length === 3);
+  assert.equal(await page.run(text, ".result:last-of-type .use-last"),
+               "Use my last choices: 16 × 240, fit inside, smooth (photos), nearest");
   await page.close();
 });
 
