@@ -43,7 +43,9 @@ Job jobOf(const std::map<std::string, std::string> &fields) {
                                                      {"frame width", &job.frames.frameWidth},
                                                      {"frame height", &job.frames.frameHeight},
                                                      {"margin", &job.frames.margin},
-                                                     {"spacing", &job.frames.spacing}};
+                                                     {"spacing", &job.frames.spacing},
+                                                     {"tile width", &job.tiles.tileWidth},
+                                                     {"tile height", &job.tiles.tileHeight}};
     for (const auto &[key, value] : fields) {
         if (const auto field = texts.find(key); field != texts.end()) {
             *field->second = value;
@@ -51,6 +53,8 @@ Job jobOf(const std::map<std::string, std::string> &fields) {
             job.fitting.key = value;
         } else if (key == "skip empty") {
             job.frames.skipEmpty = value == "yes";
+        } else if (key == "mirrored tiles") {
+            job.tiles.mirrored = value == "yes";
         } else {
             EXPECT_EQ(key, "input") << "a key no job has";
         }
@@ -59,7 +63,7 @@ Job jobOf(const std::map<std::string, std::string> &fields) {
 }
 
 // The whole data file as the page saves it: the first line for the label
-// (each frame's comes with the text), then the text.
+// (each frame's, and the tiles', come with the text), then the text.
 std::string runCase(const std::string &jobFile, std::string &line) {
     std::map<std::string, std::string> fields = readJobFile(readFile(jobFile));
     Job job = jobOf(fields);
@@ -70,7 +74,7 @@ std::string runCase(const std::string &jobFile, std::string &line) {
     const JobResult result = runJob(job, memoryReader(input), sink);
     line = result.line;
     std::string header;
-    if (result.outcome.ok() && !result.grid) {
+    if (result.outcome.ok() && !result.grid && !result.tiles) {
         EXPECT_TRUE(dataHeader(job.label, result.width, result.height, header).ok());
     }
     return result.outcome.ok() ? header + sink.text : "";

@@ -79,6 +79,40 @@ struct Run {
         return found;
     }
 
+    // The tile set and the map; `values` becomes the picture's colour bytes.
+    Outcome writeTilesOf(SinkBuffer &pieces, std::ostream &out, std::vector<std::uint8_t> &values) {
+        Outcome found = fitAndReduce(picture, fitting, values);
+        std::vector<std::uint8_t> bytes;
+        TileMap map;
+        TileTextStarts starts;
+        if (found.ok()) {
+            found = colorBytes(picture, values, bytes);
+        }
+        if (found.ok()) {
+            found = layOutTiles(job.tiles, picture.columns(), picture.rows(), map);
+        }
+        if (found.ok()) {
+            found = collectTiles(bytes, picture.columns(), map);
+        }
+        if (found.ok()) {
+            found = writeTileText(
+                out, map, job.label, [&pieces] { return pieces.written(); }, starts);
+        }
+        if (found.ok() && fitting.key) {
+            result.opaqueKey = opaqueWithColor(picture, bytes, *fitting.key);
+        }
+        result.tiles = factsOf(map, starts);
+        values = std::move(bytes);
+        return found;
+    }
+
+    Outcome writeText(SinkBuffer &pieces, std::ostream &out, std::vector<std::uint8_t> &values) {
+        if (job.frames.wanted()) {
+            return writeFramesOf(pieces, out, values);
+        }
+        return job.tiles.wanted() ? writeTilesOf(pieces, out, values) : writeWhole(out, values);
+    }
+
     // The image state fitted and reduced as asked: its text and its pictures.
     Outcome convertImage() {
         picture = takeImage();
@@ -89,8 +123,7 @@ struct Run {
         {
             SinkBuffer pieces(sink);
             std::ostream out(&pieces);
-            found =
-                job.frames.wanted() ? writeFramesOf(pieces, out, values) : writeWhole(out, values);
+            found = writeText(pieces, out, values);
             out.flush();
         }
         result.line = sizeLine(picture.width, picture.height);
@@ -135,7 +168,8 @@ struct Run {
         const auto available =
             static_cast<std::size_t>(std::min<std::uint64_t>(job.size, head.size()));
         BmpLayout layout;
-        if (!fitting.asItIs() || job.frames.wanted() || !read(0, available, head.data()) ||
+        if (!fitting.asItIs() || job.frames.wanted() || job.tiles.wanted() ||
+            !read(0, available, head.data()) ||
             !layoutForRowBlocks(head.data(), available, job.size, layout).ok()) {
             return std::nullopt;
         }
@@ -208,6 +242,9 @@ struct Run {
         Outcome chosen = readFitting(job.fitting, fitting);
         if (!chosen.ok()) {
             return chosen;
+        }
+        if (job.frames.wanted() && job.tiles.wanted()) {
+            return fail(Failure::badTiles, "a picture is cut into frames or into tiles, not both");
         }
         switch (job.kind) {
         case InputKind::bmp:

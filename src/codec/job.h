@@ -8,6 +8,7 @@
 #include "bmp/bmp_row_blocks.h"
 #include "display/frames.h"
 #include "display/shown_pictures.h"
+#include "display/tiles.h"
 #include "outcome.h"
 #include "text_sink.h"
 #include "typed_numbers.h"
@@ -28,8 +29,10 @@ struct Job {
     std::uint64_t size = 0; // the input's bytes
     TypedFitting fitting;   // the choices, numbers as typed
     FrameChoices frames;    // where the picture is cut into frames
-    // The label of a picture cut into frames: each frame's label line is
-    // LABEL_N. Without one, the frames' rows come without label lines.
+    TileChoices tiles;      // or into tiles (not both)
+    // The label of a picture cut into frames or tiles: each frame's label
+    // line is LABEL_N, the tiles' LABEL_tiles and LABEL_map. Without one,
+    // the rows come without label lines.
     std::string label;
     // Bounds of the pictures shown; 0 × 0 shows none.
     std::uint32_t shownWidth = 0;
@@ -51,7 +54,8 @@ struct JobResult {
     std::string file;              // a data text's preview BMP
     std::optional<FrameGrid> grid; // where the picture was cut into frames
     FrameCounts frames;
-    std::uint64_t opaqueKey = 0; // opaque pixels of the key colour, where one is chosen
+    std::optional<TileFacts> tiles; // where the picture was cut into tiles
+    std::uint64_t opaqueKey = 0;    // opaque pixels of the key colour, where one is chosen
 };
 
 // A reader of bytes held in memory, which must outlive it.

@@ -35,7 +35,8 @@
     X(noDecoder, page, "Error: this browser cannot decode this format here")                       \
     X(badFrames, page, "Error: bad frames ({detail})")                                             \
     X(badKey, page, "Error: bad key colour ({detail})")                                            \
-    X(badChoice, page, "Error: bad choice ({detail})")
+    X(badChoice, page, "Error: bad choice ({detail})")                                             \
+    X(badTiles, page, "Error: bad tiles ({detail})")
 
 #define BMP2DATA_FAILURE_NAME(name, where, line) name, // NOLINT(cppcoreguidelines-macro-usage)
 enum class Failure { BMP2DATA_FAILURES(BMP2DATA_FAILURE_NAME) };
