@@ -84,3 +84,15 @@ foreach(input ${bad_inputs})
             -D WORKDIR=${CMAKE_CURRENT_BINARY_DIR}/bad/${name}
             -P ${CMAKE_CURRENT_LIST_DIR}/run_bad.cmake)
 endforeach()
+
+# A tile map previews as the whole picture's data does (a map of bytes, and
+# one of half-words).
+foreach(name distinct-256 distinct-257)
+    add_test(NAME cli.data2bmp_tile_map.${name}
+        COMMAND ${CMAKE_COMMAND}
+            -D BMP2DATA=$<TARGET_FILE:bmp2data> -D DATA2BMP=$<TARGET_FILE:data2bmp>
+            "-D EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+            -D CASES=${CMAKE_CURRENT_LIST_DIR}/jobs -D NAME=${name}
+            -D WORKDIR=${CMAKE_CURRENT_BINARY_DIR}/tile-map/${name}
+            -P ${CMAKE_CURRENT_LIST_DIR}/run_tile_preview.cmake)
+endforeach()

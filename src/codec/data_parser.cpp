@@ -1,8 +1,10 @@
 #include "data_parser.h"
 
+#include "display/tiles.h"
 #include "memory.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <limits>
 #include <optional>
@@ -167,33 +169,47 @@ Outcome readDimension(Scanner &fields, std::size_t line, std::uint64_t &value) {
     return {};
 }
 
-// "LABEL: .word W, H": the label is anything before the last ": .word".
-Outcome parseWordLine(Scanner &scanner, DataImage &image) {
+// A block's ".word" line: its label, and two numbers (a picture's width and
+// height) or four (a tile map's columns and rows, and its tiles' size).
+struct WordLine {
+    std::string label;
+    std::array<std::uint64_t, 4> numbers{};
+    std::size_t count = 0;
+    std::size_t line = 0;
+
+    bool isMap() const {
+        return count == 4;
+    }
+};
+
+// "LABEL: .word W, H" or "LABEL: .word C, R, TW, TH": the label is anything
+// before the last ": .word".
+Outcome parseWordLine(Scanner &scanner, WordLine &word) {
     const std::string whole = scanner.restOfLine();
     const std::string line = whole.substr(0, whole.find('#'));
-    const std::size_t word = line.rfind(".word");
-    if (word == std::string::npos) {
+    const std::size_t at = line.rfind(".word");
+    if (at == std::string::npos) {
         return failure(scanner, wordLineExpected);
     }
-    std::size_t colon = word;
+    std::size_t colon = at;
     while (colon > 0 && isSpace(line[colon - 1])) {
         --colon;
     }
     if (colon == 0 || line[colon - 1] != ':') {
         return failure(scanner, wordLineExpected);
     }
-    const std::string numbers = line.substr(word + 5);
+    word.label = line.substr(0, colon - 1);
+    word.line = scanner.line();
+    const std::string numbers = line.substr(at + 5);
     Scanner fields(numbers);
-    std::uint64_t w = 0;
-    std::uint64_t h = 0;
-    Outcome found = readDimension(fields, scanner.line(), w);
-    if (found.ok() && !fields.take(',')) {
-        found = failure(scanner, wordLineExpected);
+    Outcome found;
+    for (word.count = 0; found.ok() && word.count < 4; ++word.count) {
+        if (word.count > 0 && !fields.take(',')) {
+            break;
+        }
+        found = readDimension(fields, scanner.line(), word.numbers[word.count]);
     }
-    if (found.ok()) {
-        found = readDimension(fields, scanner.line(), h);
-    }
-    if (found.ok() && !fields.atEnd()) {
+    if (found.ok() && (!fields.atEnd() || word.count == 1 || word.count == 3)) {
         found = failure(scanner, wordLineExpected);
     }
     if (!found.ok()) {
@@ -201,44 +217,43 @@ Outcome parseWordLine(Scanner &scanner, DataImage &image) {
     }
     // Every value takes at least two bytes ("0,"), so a size that the text
     // cannot hold is refused before anything is allocated.
+    const auto [w, h] = std::pair{word.numbers[0], word.numbers[1]};
     if (w * h > scanner.size() / 2) {
         return failure(scanner, "absurd size " + std::to_string(w) + " x " + std::to_string(h) +
                                     " for a file of " + std::to_string(scanner.size()) + " bytes");
     }
-    image.width = static_cast<std::uint32_t>(w);
-    image.height = static_cast<std::uint32_t>(h);
     scanner.skipLine();
     return {};
 }
 
-// The values after ".byte": exactly as many as `image` has pixels.
-Outcome parseValues(Scanner &scanner, DataImage &image) {
-    const std::uint64_t count = std::uint64_t{image.width} * image.height;
-    // Within the text's size, which was checked against the count.
-    Outcome found = allocate(image.values, {count});
-    if (!found.ok()) {
-        return found;
-    }
-    std::size_t taken = 0;
+// The values after ".byte" or ".half": exactly `count`, each at most `most`,
+// each handed to `store(index, value)` (which may refuse it).
+template <typename Store>
+Outcome parseValues(Scanner &scanner, std::uint64_t count, std::uint64_t most, const Store &store) {
+    std::uint64_t taken = 0;
     for (;;) {
         scanner.skipBlank();
         if (scanner.atWordLine()) {
             break; // the next block
         }
         std::uint64_t value = 0;
-        if (!scanner.number(255, value)) {
+        if (!scanner.number(most, value)) {
             if (scanner.atEnd()) {
                 break;
             }
-            return failure(scanner, scanner.token() + " is not a number from 0 to 255");
+            return failure(scanner,
+                           scanner.token() + " is not a number from 0 to " + std::to_string(most));
         }
-        if (value > 255) {
-            return failure(scanner, "value over 255");
+        if (value > most) {
+            return failure(scanner, "value over " + std::to_string(most));
         }
         if (taken == count) {
             return failure(scanner, "too many values: more than " + std::to_string(count));
         }
-        image.values[taken++] = static_cast<std::uint8_t>(value);
+        Outcome stored = store(taken++, value);
+        if (!stored.ok()) {
+            return stored;
+        }
         scanner.skipSpaces();
         // The comma after a line's last value may be left out.
         if (!scanner.take(',') && !scanner.atLineEnd()) {
@@ -252,18 +267,117 @@ Outcome parseValues(Scanner &scanner, DataImage &image) {
     return {};
 }
 
-// One block, from its ".word" line to its last value.
-Outcome parseBlock(Scanner &scanner, DataImage &block) {
-    block.line = scanner.line();
-    Outcome found = parseWordLine(scanner, block);
+// A picture's colour bytes.
+Outcome parsePicture(Scanner &scanner, const WordLine &word, DataImage &block) {
+    if (!scanner.takeWord(".byte")) {
+        return failure(scanner, scanner.restOfLine().compare(0, 5, ".half") == 0
+                                    ? "'.half' is taken only in a tile map"
+                                    : "expected '.byte', found " + scanner.token());
+    }
+    block.width = static_cast<std::uint32_t>(word.numbers[0]);
+    block.height = static_cast<std::uint32_t>(word.numbers[1]);
+    // Within the text's size, which was checked against the count.
+    Outcome found = allocate(block.values, {block.width, block.height});
     if (!found.ok()) {
         return found;
     }
-    scanner.skipBlank();
-    if (!scanner.takeWord(".byte")) {
-        return failure(scanner, "expected '.byte', found " + scanner.token());
+    return parseValues(scanner, block.values.size(), 255,
+                       [&block](std::uint64_t index, std::uint64_t value) {
+                           block.values[index] = static_cast<std::uint8_t>(value);
+                           return Outcome{};
+                       });
+}
+
+// A level drawn from at most this many pixels for each byte of its text.
+constexpr std::uint64_t levelPixelsPerByte = 1024;
+
+// The tile set a map draws from: the block before it, "X_tiles" for the
+// map's "X_map", as wide as a tile and a whole number of tiles high.
+Outcome findTileSet(const WordLine &word, DataImage *tileSet, TileMap &map) {
+    const std::string suffix = "_map";
+    const std::size_t stem = word.label.size() - std::min(word.label.size(), suffix.size());
+    const bool named = word.label.size() > suffix.size() && word.label.substr(stem) == suffix;
+    const std::string tilesLabel = word.label.substr(0, stem) + "_tiles";
+    map.columns = static_cast<std::uint32_t>(word.numbers[0]);
+    map.rows = static_cast<std::uint32_t>(word.numbers[1]);
+    map.tileWidth = static_cast<std::uint32_t>(word.numbers[2]);
+    map.tileHeight = static_cast<std::uint32_t>(word.numbers[3]);
+    if (!named || tileSet == nullptr || tileSet->label != tilesLabel || tileSet->drawnByMap ||
+        map.tileWidth == 0 || map.tileHeight == 0 || tileSet->width != map.tileWidth ||
+        tileSet->height % map.tileHeight != 0) {
+        return fail(Failure::badData,
+                    "a tile map comes directly after its tile set: 'X_map' after 'X_tiles', "
+                    "the tile set as wide as a tile and a whole number of tiles high",
+                    word.line);
     }
-    return parseValues(scanner, block);
+    return {};
+}
+
+// A tile map's entries, and the level they draw from the tile set before it.
+Outcome parseMap(Scanner &scanner, const WordLine &word, DataImage *tileSet, std::size_t textSize,
+                 DataImage &block) {
+    TileMap map;
+    Outcome found = findTileSet(word, tileSet, map);
+    if (!found.ok()) {
+        return found;
+    }
+    const std::uint64_t levelWidth = std::uint64_t{map.columns} * map.tileWidth;
+    const std::uint64_t levelHeight = std::uint64_t{map.rows} * map.tileHeight;
+    if (levelWidth > maxDimension || levelHeight > maxDimension ||
+        levelWidth * levelHeight > levelPixelsPerByte * textSize) {
+        return fail(Failure::badData,
+                    "absurd size " + std::to_string(levelWidth) + " x " +
+                        std::to_string(levelHeight) + " for a tile map in a file of " +
+                        std::to_string(textSize) + " bytes",
+                    word.line);
+    }
+    scanner.skipBlank();
+    map.mirrored = scanner.takeWord(".half"); // its entries may have mirror bits
+    if (!map.mirrored && !scanner.takeWord(".byte")) {
+        return failure(scanner, "expected '.byte' or '.half', found " + scanner.token());
+    }
+    map.tiles = std::move(tileSet->values);
+    const std::uint32_t count = map.distinct();
+    found = allocate(map.entries, {map.columns, map.rows});
+    if (found.ok()) {
+        const bool bits = entriesHaveMirrorBits(map);
+        found = parseValues(scanner, map.entries.size(), map.mirrored ? 65535 : 255,
+                            [&](std::uint64_t index, std::uint64_t value) {
+                                const std::uint64_t number =
+                                    bits ? value % maxMirroredTiles : value;
+                                if (number >= count) {
+                                    return failure(scanner, "tile " + std::to_string(number) +
+                                                                " is not in the tile set of " +
+                                                                std::to_string(count));
+                                }
+                                map.entries[index] = static_cast<std::uint32_t>(value);
+                                return Outcome{};
+                            });
+    }
+    if (found.ok()) {
+        found = drawTileMap(map, block.values);
+    }
+    tileSet->values = std::move(map.tiles);
+    tileSet->drawnByMap = true;
+    block.isMap = true;
+    block.width = static_cast<std::uint32_t>(levelWidth);
+    block.height = static_cast<std::uint32_t>(levelHeight);
+    return found;
+}
+
+// One block, from its ".word" line to its last value; `previous` is the
+// block before it, if any.
+Outcome parseBlock(Scanner &scanner, DataImage *previous, DataImage &block) {
+    block.line = scanner.line();
+    WordLine word;
+    Outcome found = parseWordLine(scanner, word);
+    if (!found.ok()) {
+        return found;
+    }
+    block.label = word.label;
+    scanner.skipBlank();
+    return word.isMap() ? parseMap(scanner, word, previous, scanner.size(), block)
+                        : parsePicture(scanner, word, block);
 }
 
 Outcome parseBlocks(const std::string &text, std::vector<DataImage> &blocks) {
@@ -284,7 +398,8 @@ Outcome parseBlocks(const std::string &text, std::vector<DataImage> &blocks) {
     std::vector<DataImage> parsed;
     while (!scanner.atEnd()) {
         parsed.emplace_back();
-        Outcome found = parseBlock(scanner, parsed.back());
+        DataImage *previous = parsed.size() > 1 ? &parsed[parsed.size() - 2] : nullptr;
+        Outcome found = parseBlock(scanner, previous, parsed.back());
         if (!found.ok()) {
             return found;
         }
@@ -301,22 +416,33 @@ constexpr std::uint64_t stackedPixelsPerByte = 8;
 
 Outcome stackWithin(const std::vector<DataImage> &blocks, std::size_t textSize,
                     DataImage &stacked) {
-    if (blocks.size() == 1) {
-        stacked = blocks.front();
+    std::vector<const DataImage *> shown;
+    // A level is bounded on its own when it is read; the black beside it is not.
+    std::uint64_t allowed = stackedPixelsPerByte * textSize;
+    for (const DataImage &block : blocks) {
+        if (!block.drawnByMap) {
+            shown.push_back(&block);
+        }
+        if (block.isMap) {
+            allowed += std::uint64_t{block.width} * block.height;
+        }
+    }
+    if (shown.size() == 1) {
+        stacked = *shown.front();
         return {};
     }
     std::uint64_t columns = 0;
     std::uint64_t rows = 0;
-    for (const DataImage &block : blocks) {
-        if (!block.values.empty()) {
-            columns = std::max<std::uint64_t>(columns, block.width);
-            rows += block.height;
-            if (columns * rows > stackedPixelsPerByte * textSize) {
+    for (const DataImage *block : shown) {
+        if (!block->values.empty()) {
+            columns = std::max<std::uint64_t>(columns, block->width);
+            rows += block->height;
+            if (columns * rows > allowed) {
                 return fail(Failure::badData,
                             "absurd size " + std::to_string(columns) + " x " +
                                 std::to_string(rows) + " for the blocks stacked in a file of " +
                                 std::to_string(textSize) + " bytes",
-                            block.line);
+                            block->line);
             }
         }
     }
@@ -329,11 +455,11 @@ Outcome stackWithin(const std::vector<DataImage> &blocks, std::size_t textSize,
     }
     std::fill(picture.values.begin(), picture.values.end(), std::uint8_t{0});
     auto target = picture.values.begin();
-    for (const DataImage &block : blocks) {
-        for (std::size_t row = 0; !block.values.empty() && row < block.height; ++row) {
+    for (const DataImage *block : shown) {
+        for (std::size_t row = 0; !block->values.empty() && row < block->height; ++row) {
             const auto first =
-                block.values.begin() + static_cast<std::ptrdiff_t>(row * block.width);
-            std::copy(first, first + block.width, target);
+                block->values.begin() + static_cast<std::ptrdiff_t>(row * block->width);
+            std::copy(first, first + block->width, target);
             target += static_cast<std::ptrdiff_t>(columns);
         }
     }

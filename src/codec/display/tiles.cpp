@@ -180,7 +180,51 @@ void writeMapRows(std::ostream &out, const TileMap &map) {
     writeDataEnd(out);
 }
 
+Outcome draw(const TileMap &map, std::vector<std::uint8_t> &level) {
+    const std::size_t levelWidth = std::size_t{map.columns} * map.tileWidth;
+    Outcome found = allocate(level, {levelWidth, map.rows, map.tileHeight});
+    if (!found.ok()) {
+        return found;
+    }
+    const std::size_t tileBytes = std::size_t{map.tileWidth} * map.tileHeight;
+    const std::uint32_t count = map.distinct();
+    const bool bits = entriesHaveMirrorBits(map);
+    std::vector<std::uint8_t> mirror(tileBytes);
+    for (std::uint32_t row = 0; row < map.rows; ++row) {
+        for (std::uint32_t column = 0; column < map.columns; ++column) {
+            const std::uint32_t entry = map.entries[std::size_t{row} * map.columns + column];
+            const std::uint32_t number = bits ? entry % maxMirroredTiles : entry;
+            if (number >= count) {
+                return badTiles("tile " + std::to_string(number) + " of " + std::to_string(count));
+            }
+            const std::uint8_t *tile = map.tiles.data() + number * tileBytes;
+            const int mirrored = !bits ? 0
+                                       : ((entry & mirroredLeftRight) != 0 ? 1 : 0) |
+                                             ((entry & mirroredUpsideDown) != 0 ? 2 : 0);
+            if (mirrored != 0) {
+                mirrorTile(tile, map.tileWidth, map.tileHeight, mirrored, mirror.data());
+                tile = mirror.data();
+            }
+            std::uint8_t *corner = level.data() + std::size_t{row} * map.tileHeight * levelWidth +
+                                   std::size_t{column} * map.tileWidth;
+            for (std::uint32_t y = 0; y < map.tileHeight; ++y) {
+                std::memcpy(corner + y * levelWidth, tile + std::size_t{y} * map.tileWidth,
+                            map.tileWidth);
+            }
+        }
+    }
+    return {};
+}
+
 } // namespace
+
+Outcome drawTileMap(const TileMap &map, std::vector<std::uint8_t> &level) {
+    return guarded([&] { return draw(map, level); });
+}
+
+bool entriesHaveMirrorBits(const TileMap &map) {
+    return map.wide() && map.distinct() <= maxMirroredTiles;
+}
 
 bool TileChoices::wanted() const {
     return !blank(tileWidth) || !blank(tileHeight);

@@ -64,6 +64,16 @@ Outcome layOutTiles(const TileChoices &choices, std::uint32_t width, std::uint32
 // distinct than its map can number.
 Outcome collectTiles(const std::vector<std::uint8_t> &bytes, std::uint32_t width, TileMap &map);
 
+// The level a map draws, `map.columns × map.tileWidth` wide, as colour
+// bytes, top row first. An entry's mirror bits count where the map is of
+// half-words and its tiles can have them (at most maxMirroredTiles); above
+// that, an entry is a tile number alone. badTiles for an entry naming a tile
+// that is not there.
+Outcome drawTileMap(const TileMap &map, std::vector<std::uint8_t> &level);
+
+// Whether a map's entries can carry mirror bits: what drawTileMap reads.
+bool entriesHaveMirrorBits(const TileMap &map);
+
 // The two label lines: "LABEL_tiles: .word TW, TH×N\n.byte " and
 // "LABEL_map: .word COLUMNS, ROWS, TW, TH\n.byte " (".half " where wide).
 std::string tileSetHeader(const std::string &label, const TileMap &map);
