@@ -3,6 +3,7 @@
 import { CardChoices, defaultChoices, fittingFor, keyByte, sharedChoices } from "./card_choices.js";
 import { CardFrames, crossSkipped, drawFrameGrid } from "./card_frames.js";
 import { CardText } from "./card_text.js";
+import { CardTiles } from "./card_tiles.js";
 import { cardName, cards } from "./cards.js";
 import { decoding, failureFound, inWorker } from "./core_client.js";
 import { offerAll } from "./download_all.js";
@@ -53,11 +54,14 @@ export class Card {
     this.part(".remove").addEventListener("click", () => this.remove(true));
     this.choices = new CardChoices(this);
     this.frames = new CardFrames(this);
+    this.tiles = new CardTiles(this);
     this.text = new CardText(this);
     // As the command line converts, or as the other cards are while the same
     // choices are made for all.
     this.choices.show(sharedChoices.choices ?? defaultChoices);
     if (sharedChoices.frames) this.frames.showBoxes(sharedChoices.frames);
+    if (sharedChoices.tiles) this.tiles.showBoxes(sharedChoices.tiles);
+    this.showCuts();
     this.generation = 0;
     this.stage = "reading";
     results.append(this.view);
@@ -85,7 +89,8 @@ export class Card {
     const fitting = this.kind === "data" ? undefined : fittingFor(this.choices.values());
     this.fitted = fitting !== undefined && fitting.fit !== "original";
     this.askedFrames = this.kind === "data" ? undefined : this.frames.values();
-    return { kind: this.kind, file: this.file, ...shownSize, fitting, frames: this.askedFrames,
+    const tiles = this.kind === "data" ? undefined : this.tiles.values();
+    return { kind: this.kind, file: this.file, ...shownSize, fitting, frames: this.askedFrames, tiles,
              label: this.kind === "data" ? undefined : this.text.labelWanted() };
   }
 
@@ -117,6 +122,12 @@ export class Card {
         drawFrameGrid(this.part(".original canvas"), reply.width, reply.height, reply.frames);
         crossSkipped(this.part(".reduced canvas"), reply.width, reply.frames);
       }
+      if (reply.tiles) {
+        const grid = { ...reply.tiles, frameWidth: reply.tiles.tileWidth,
+                       frameHeight: reply.tiles.tileHeight, margin: 0, spacing: 0,
+                       skippedNumbers: [] };
+        drawFrameGrid(this.part(".original canvas"), reply.width, reply.height, grid, false);
+      }
       this.part(".original").hidden = data;
       this.part(".pictures").hidden = false;
     }
@@ -125,14 +136,16 @@ export class Card {
             new Blob([reply.file], { type: "image/bmp" }));
       this.part(".download-only").hidden = false;
     } else if (reply.ok && reply.body) {
-      this.text.take(reply.body, reply.frames);
+      this.text.take(reply.body, reply.frames, reply.tiles);
     } else if (reply.ok) {
       this.tooLarge = true; // converted, but the browser cannot hold its text
     }
     // The choices stay where they can mend what failed: a size out of range.
-    const mendable = reply.ok || ["badSize", "badKey", "badFrames"].includes(reply.failure);
-    this.part(".fitting").hidden = this.kind === "data" || !mendable;
-    this.part(".frames").hidden = this.kind === "data" || !mendable;
+    const mendable = reply.ok || ["badSize", "badKey", "badFrames", "badTiles"]
+      .includes(reply.failure);
+    for (const group of [".fitting", ".frames", ".tiles"]) {
+      this.part(group).hidden = this.kind === "data" || !mendable;
+    }
     this.choices.show(this.choices.values());
     this.showTexts();
     showSummary();
@@ -166,6 +179,7 @@ export class Card {
       this.part('.transparent option[value="keep"]').textContent = say("transparentKeepLost");
     }
     this.frames.showTexts(this.reply);
+    this.tiles.showTexts(this.reply, this.choices.values().colors);
     // Opaque pixels that already have the key colour are skipped with it.
     const keyNote = this.part(".key-note");
     const lookalikes = this.reply?.ok ? this.reply.opaqueKey : 0;
@@ -180,6 +194,17 @@ export class Card {
     this.choices.showOffer();
     for (const link of this.view.querySelectorAll("a.download[download]")) {
       link.textContent = say("download", link.download);
+    }
+  }
+
+  // A picture is cut into frames or into tiles: while one group has sizes,
+  // the other is closed, and says why.
+  showCuts() {
+    const framed = this.frames.values() !== undefined;
+    const tiled = !framed && this.tiles.values() !== undefined;
+    for (const [group, closed] of [[".frames", tiled], [".tiles", framed]]) {
+      this.part(group).disabled = closed;
+      this.part(`${group} .excluded`).hidden = !closed;
     }
   }
 

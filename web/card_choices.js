@@ -13,13 +13,14 @@ const fittingKey = "bmp2data.fitting";
 export const defaultChoices = { size: "original", columns: "320", rows: "240", fit: "inside",
                          filter: "smooth", colors: "nearest", transparent: "keep", key: "199" };
 export const sameForAll = document.getElementById("same-for-all");
-// What "same choices for all" last gave every card: {choices, frames}.
+// What "same choices for all" last gave every card: {choices, frames, tiles}.
 export const sharedChoices = {};
 
 sameForAll.addEventListener("change", () => {
   if (!sameForAll.checked) {
     delete sharedChoices.choices;
     delete sharedChoices.frames;
+    delete sharedChoices.tiles;
   }
 });
 

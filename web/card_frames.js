@@ -32,6 +32,7 @@ export class CardFrames {
     if (sameForAll.checked) sharedChoices.frames = boxes;
     for (const card of cardsChanged(this.card)) {
       if (card !== this.card) card.frames.showBoxes(boxes);
+      card.showCuts();
       if (card.reply) card.reconvert();
     }
   }
@@ -88,8 +89,8 @@ export function crossSkipped(canvas, width, frames) {
 // The grid the core cut a picture of width × height along (`frames`),
 // drawn on `canvas` at its shown size: each frame's edges as lines across
 // the whole grid (so their count grows with columns and rows, not with
-// frames), numbered where the numbers are legible. Drawn a slice at a time.
-export async function drawFrameGrid(canvas, width, height, frames) {
+// frames), numbered where asked and legible. Drawn a slice at a time.
+export async function drawFrameGrid(canvas, width, height, frames, numbered = true) {
   const context = canvas.getContext("2d");
   const scale = canvas.width / width;
   const margin = frames.margin * scale;
@@ -119,7 +120,8 @@ export async function drawFrameGrid(canvas, width, height, frames) {
     await new Promise((resolve) => setTimeout(resolve, 0));
   }
   crossSkipped(canvas, width, frames);
-  if (frameWidth < 18 || frameHeight < 12) return; // numbers would not be legible
+  // Numbers where they would be legible.
+  if (!numbered || frameWidth < 18 || frameHeight < 12) return;
   context.fillStyle = "rgba(255, 255, 255, 0.95)";
   context.font = "10px sans-serif";
   context.textBaseline = "top";

@@ -6,6 +6,7 @@ import { baseName } from "./files.js";
 import { lineCore } from "./core_client.js";
 import { say } from "./language.js";
 import { fixedLabel, labelProblem } from "./labels.js";
+import { tileTextFor } from "./tile_text.js";
 
 // What is wrong with a label (labels.js), in the page's language; "" if nothing.
 function labelWarning(label) {
@@ -37,6 +38,7 @@ export class CardText {
   // A conversion again replaces the text.
   clear() {
     this.body = null;
+    this.tiles = null;
     this.copyStatus = null;
     this.text = null;
     this.generation = (this.generation ?? 0) + 1;
@@ -54,10 +56,12 @@ export class CardText {
   }
 
   // The text as the core handed it out: after its first line, or for a
-  // picture cut into frames, each frame's label line and rows.
-  take(body, frames) {
+  // picture cut into frames, each frame's label line and rows, or into
+  // tiles, the tile set's and the map's.
+  take(body, frames, tiles) {
     this.body = body;
     this.frameStarts = frames;
+    this.tiles = tiles;
     if (!this.labelGiven) this.part(".label").value = this.labelWanted();
     this.labelGiven = true;
     this.part(".label-row").hidden = false;
@@ -88,6 +92,7 @@ export class CardText {
     const frames = this.frameStarts;
     const { width, height } = this.card.reply;
     const type = "text/plain";
+    if (this.tiles) return tileTextFor(core, this.body, this.tiles, label);
     if (!frames) return new Blob([core.dataLine(label, width, height), this.body], { type });
     if (label !== "" && label === frames.label) return this.body;
     const generation = this.generation;

@@ -35,7 +35,8 @@ function inputReader({ bytes, file }) {
 // The core's answer to `options`; `input` is {bytes} or {file}, or nothing
 // for a picture already given in tiles. A picture cut into frames has, in
 // `frames`, each frame's number and where its rows start in the text, and
-// the frames' size.
+// the frames' size; frames and tiles have the label their text was written
+// with.
 export function runCoreJob(core, options, input, takePiece) {
   const read = input ? inputReader(input) : () => false;
   core.onPiece = takePiece;
@@ -62,6 +63,7 @@ export function runCoreJob(core, options, input, takePiece) {
   for (const name of ["shownImage", "shownPreview", "file"]) {
     result[name] = result[name] ? result[name].buffer : null;
   }
+  if (result.tiles) result.tiles.label = options.label ?? "";
   if (result.frames) {
     Object.assign(result.frames, { numbers: Uint32Array.from(numbers),
                                    lineStarts: Float64Array.from(lineStarts),

@@ -31,21 +31,34 @@ function definesFrame(card, number) {
   return numbers[low] === number;
 }
 
+// The labels a card not cut into frames defines: its label, or cut into
+// tiles, LABEL_tiles and LABEL_map.
+function labelsOf(card) {
+  const label = card.text.label;
+  return card.text.tiles ? [`${label}_tiles`, `${label}_map`] : [label];
+}
+
 // The first label that two cards define, as [label, first card's name,
-// second card's name], or null. A card defines its label, or, cut into
-// frames, LABEL_N for each frame; such a label can only meet another card's
-// plain label (frame numbers are digits alone), so no label is listed.
+// second card's name], or null. A card cut into frames defines LABEL_N for
+// each frame; such a label can only meet another card's label of that form
+// (frame numbers are digits alone), so no frame's label is listed.
 function labelClash(ready) {
-  const plain = new Map();
+  const listed = new Map();
   const framed = new Map();
   for (const card of ready) {
-    const owners = card.text.frameStarts ? framed : plain;
-    const owner = owners.get(card.text.label);
-    if (owner) return [card.text.frameStarts ? `${card.text.label}_…` : card.text.label,
-                       cardName(owner), cardName(card)];
-    owners.set(card.text.label, card);
+    if (card.text.frameStarts) {
+      const owner = framed.get(card.text.label);
+      if (owner) return [`${card.text.label}_…`, cardName(owner), cardName(card)];
+      framed.set(card.text.label, card);
+      continue;
+    }
+    for (const label of labelsOf(card)) {
+      const owner = listed.get(label);
+      if (owner) return [label, cardName(owner), cardName(card)];
+      listed.set(label, card);
+    }
   }
-  for (const [label, card] of plain) {
+  for (const [label, card] of listed) {
     const [, base, number] = /^(.*)_(\d+)$/s.exec(label) ?? [];
     const sheet = base === undefined ? undefined : framed.get(base);
     if (sheet && String(Number(number)) === number && definesFrame(sheet, Number(number))) {

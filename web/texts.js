@@ -125,6 +125,25 @@ export const texts = {
       + `${skipped === 1 ? "1 pulado" : `${skipped} pulados`}. Sobram `
       + `${columns === 1 ? "1 coluna" : `${columns} colunas`} e `
       + `${rows === 1 ? "1 linha" : `${rows} linhas`} de pixels.`,
+    tiles: "Tiles",
+    tileWidth: "Largura do tile",
+    tileHeight: "Altura do tile",
+    mirroredTiles: "Contar tiles espelhados como um só",
+    tilesDithered: "Com pontilhado, os tiles quase nunca se repetem. Para um tileset menor, escolha “mais próxima” em Cores.",
+    tilesMade: (total, distinct, columns, rows) =>
+      `${total === 1 ? "1 tile" : `${total} tiles`} no mapa (${columns} × ${rows}), `
+      + `${distinct === 1 ? "1 diferente" : `${distinct} diferentes`}.`,
+    tileBytes: (tileSet, map, whole, percent) => `Tileset com ${tileSet} bytes e mapa com ${map} bytes: `
+      + `juntos, ${percent}% dos ${whole} bytes da imagem inteira.`,
+    leftover: (columns, rows) => `Sobram ${columns === 1 ? "1 coluna" : `${columns} colunas`} e `
+      + `${rows === 1 ? "1 linha" : `${rows} linhas`} de pixels.`,
+    mapOfBytes: "O mapa é de .byte: cada entrada é o número de um tile.",
+    mapOfHalves: "O mapa é de .half: leia cada entrada com lhu; ela é o número de um tile.",
+    mapOfMirroredHalves: "O mapa é de .half: leia cada entrada com lhu (com lh, as entradas de 32768 "
+      + "para cima ficam negativas). O bit 15 indica tile espelhado na horizontal, o bit 14 de cabeça "
+      + "para baixo, e os bits abaixo deles são o número do tile.",
+    framesExcluded: "Uma imagem é cortada em quadros ou em tiles, não nos dois: apague o tamanho do tile para cortá-la em quadros.",
+    tilesExcluded: "Uma imagem é cortada em quadros ou em tiles, não nos dois: apague o tamanho do quadro para cortá-la em tiles.",
     failures: {
       cannotRead: "O navegador não conseguiu ler o arquivo; talvez ele tenha mudado ou sido apagado depois de escolhido. Escolha-o de novo.",
       notBmp: "O arquivo começa como um BMP, mas é menor que o próprio cabeçalho. Exporte a imagem de novo.",
@@ -142,6 +161,7 @@ export const texts = {
       badFrames: "Esses quadros não servem para esta imagem (o motivo está entre parênteses). Corrija os números do grupo Quadros.",
       badKey: "A cor-chave é um byte de cor: um número inteiro de 0 a 255. Corrija a caixa ou escolha a cor na paleta.",
       badChoice: "A página pediu uma opção que o conversor não conhece (ela está entre parênteses). Recarregue a página e tente de novo.",
+      badTiles: "Esses tiles não servem para esta imagem (o motivo está entre parênteses). Corrija o tamanho no grupo Tiles; se houver tiles diferentes demais, use tiles maiores ou menos cores.",
     },
   },
   en: {
@@ -265,6 +285,24 @@ export const texts = {
       `${made === 1 ? "1 frame" : `${made} frames`} made, ${skipped} skipped. `
       + `${columns === 1 ? "1 pixel column" : `${columns} pixel columns`} and `
       + `${rows === 1 ? "1 pixel row" : `${rows} pixel rows`} left over.`,
+    tiles: "Tiles",
+    tileWidth: "Tile width",
+    tileHeight: "Tile height",
+    mirroredTiles: "Count mirrored tiles as one",
+    tilesDithered: "Dithered tiles rarely repeat. For a smaller tile set, choose “nearest” under Colours.",
+    tilesMade: (total, distinct, columns, rows) =>
+      `${total === 1 ? "1 tile" : `${total} tiles`} in the map (${columns} × ${rows}), ${distinct} distinct.`,
+    tileBytes: (tileSet, map, whole, percent) => `Tile set ${tileSet} bytes, map ${map} bytes: `
+      + `together ${percent}% of the whole picture's ${whole} bytes.`,
+    leftover: (columns, rows) => `${columns === 1 ? "1 pixel column" : `${columns} pixel columns`} and `
+      + `${rows === 1 ? "1 row" : `${rows} rows`} left over.`,
+    mapOfBytes: "The map is .byte: each entry is a tile number.",
+    mapOfHalves: "The map is .half: read each entry with lhu; it is a tile number.",
+    mapOfMirroredHalves: "The map is .half: read each entry with lhu (lh makes entries of 32768 and "
+      + "up negative). Bit 15 means mirrored left to right, bit 14 upside down, and the bits below "
+      + "them are the tile number.",
+    framesExcluded: "A picture is cut into frames or into tiles, not both: clear the tile size to cut it into frames.",
+    tilesExcluded: "A picture is cut into frames or into tiles, not both: clear the frame size to cut it into tiles.",
     failures: {
       cannotRead: "The browser couldn't read the file; it may have changed or been deleted after you chose it. Choose it again.",
       notBmp: "The file starts like a BMP but is shorter than its own header. Export the picture again.",
@@ -281,6 +319,7 @@ export const texts = {
       badSize: "That size won't do: width and height are whole numbers from 1 to 8192 pixels.",
       badFrames: "Those frames don't work for this picture (the reason is in brackets). Fix the numbers in the Frames group.",
       badKey: "The key colour is a colour byte: a whole number from 0 to 255. Fix the box, or pick the colour from the palette.",
+      badTiles: "Those tiles don't work for this picture (the reason is in brackets). Fix the size in the Tiles group; where too many tiles differ, use larger tiles or fewer colours.",
       badChoice: "The page asked for an option the converter doesn't know (it's in brackets). Reload the page and try again.",
     },
   },

@@ -13,7 +13,10 @@
 // label) goes out through Module.onPiece(bytes) in pieces of 1 MiB; where
 // the job fails, the pieces handed out are to be dropped. Before each frame
 // of a picture cut into frames, Module.onFrame(number, width, height,
-// lineStart, rowsStart) says where its label line and rows start.
+// lineStart, rowsStart) says where its label line and rows start; a picture
+// cut into tiles has, in its result's `tiles`, where the tile set's rows,
+// the map's label line and its rows start (tileLines gives the label lines
+// for another label).
 //
 // options: a Job's fields by name (job.h), the numbers as typed, with
 // maxWidth and maxHeight for the shown pictures' bounds. result: a
@@ -101,6 +104,7 @@ Job jobOf(const val &given) {
     }
     job.frames = {text("frameWidth"), text("frameHeight"), text("margin"), text("spacing"),
                   given["skipEmpty"].isTrue()};
+    job.tiles = {text("tileWidth"), text("tileHeight"), given["mirroredTiles"].isTrue()};
     job.label = text("label");
     job.partlyTransparent = given["partlyTransparent"].isTrue();
     return job;
@@ -132,6 +136,23 @@ val framesOf(const FrameGrid &grid, const FrameCounts &counts) {
     return frames;
 }
 
+val tilesOf(const TileFacts &facts) {
+    val tiles = val::object();
+    tiles.set("tileWidth", facts.tileWidth);
+    tiles.set("tileHeight", facts.tileHeight);
+    tiles.set("columns", facts.columns);
+    tiles.set("rows", facts.rows);
+    tiles.set("leftoverColumns", facts.leftoverColumns);
+    tiles.set("leftoverRows", facts.leftoverRows);
+    tiles.set("distinct", facts.distinct);
+    tiles.set("mirrored", facts.mirrored);
+    tiles.set("wide", facts.wide);
+    tiles.set("tilesRows", static_cast<double>(facts.starts.tilesRows));
+    tiles.set("mapLine", static_cast<double>(facts.starts.mapLine));
+    tiles.set("mapRows", static_cast<double>(facts.starts.mapRows));
+    return tiles;
+}
+
 val valueOf(const JobResult &given) {
     val result = val::object();
     result.set("ok", given.outcome.ok());
@@ -148,6 +169,9 @@ val valueOf(const JobResult &given) {
     result.set("shownPreview", bytesOf(given.shown.preview().data(), given.shown.preview().size()));
     if (given.grid) {
         result.set("frames", framesOf(*given.grid, given.frames));
+    }
+    if (given.tiles) {
+        result.set("tiles", tilesOf(*given.tiles));
     }
     result.set("file", bytesOf(reinterpret_cast<const std::uint8_t *>(given.file.data()),
                                given.file.size()));
@@ -197,6 +221,28 @@ std::string dataLine(const std::string &label, const val &columns, const val &ro
     return made ? line : "";
 }
 
+// A tile text's two label lines for a label, {tiles, map}, from the facts
+// of a result's `tiles`.
+val tileLines(const std::string &label, const val &tiles) {
+    const auto number = [&tiles](const char *field) {
+        return static_cast<std::uint32_t>(wholeOr(tiles[field], UINT32_MAX, 0));
+    };
+    TileFacts facts;
+    facts.tileWidth = number("tileWidth");
+    facts.tileHeight = number("tileHeight");
+    facts.columns = number("columns");
+    facts.rows = number("rows");
+    facts.distinct = number("distinct");
+    facts.wide = tiles["wide"].isTrue();
+    val lines = val::object();
+    guarded([&] {
+        lines.set("tiles", tileSetHeader(label, facts));
+        lines.set("map", tileMapHeader(label, facts));
+        return Outcome{};
+    });
+    return lines;
+}
+
 // What a file is, from its first bytes (a Uint8Array): see file_kinds.h.
 std::string kindOfStart(const val &head) {
     const std::vector<std::uint8_t> bytes =
@@ -243,6 +289,7 @@ EMSCRIPTEN_BINDINGS(bmp2data) {
     emscripten::function("startPicture", &startPicture);
     emscripten::function("putPixels", &putPixels);
     emscripten::function("dataLine", &dataLine);
+    emscripten::function("tileLines", &tileLines);
     emscripten::function("colorOfByte", &colorOfByte);
     emscripten::function("kindOfStart", &kindOfStart);
     emscripten::function("failureLine", &failureLine);

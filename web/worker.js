@@ -2,11 +2,13 @@
 // it. Requests: {id, kind: "bmp" | "picture" | "data", file, bytes (the
 // file's bytes, where the page read them), maxWidth, maxHeight, fitting,
 // frames ({frameWidth, frameHeight, margin, spacing, skipEmpty}, or none),
-// label (the card's, for the label lines of frames)}, or {id, kind:
+// tiles ({tileWidth, tileHeight, mirroredTiles}, or none), label (the
+// card's, for the label lines of frames and tiles)}, or {id, kind:
 // "abilities"}. Replies: {id, stage} while working, then {id, done: true,
 // ...the core's result (see web_core.cpp), coloursLost, profileApplied,
 // body (a Blob of the data text after its first line, or, cut into frames,
-// of every frame's label line and rows; null if the browser cannot hold
+// of every frame's label line and rows, or of the tile set's and the
+// map's; null if the browser cannot hold
 // it), restart}; for abilities {png, jpeg, readsBlobs}: {name,
 // keepsTransparent, appliesProfile} of the decoding path chosen for each, or
 // null. Buffers are transferred, not copied.
@@ -59,7 +61,7 @@ function failed(core, failure, name) {
 }
 
 // What the core is asked: the request's file, fitting (its numbers as
-// typed) and frame boxes. Missing, the picture is left as it is.
+// typed), frame and tile boxes. Missing, the picture is left as it is.
 function optionsOf(request) {
   const { fitting = {} } = request;
   return { kind: request.kind, name: request.file.name,
@@ -67,7 +69,7 @@ function optionsOf(request) {
            maxWidth: request.maxWidth, maxHeight: request.maxHeight,
            columns: fitting.columns ?? "", rows: fitting.rows ?? "", fit: fitting.fit ?? "original",
            filter: fitting.filter ?? "sharp", colors: fitting.colors ?? "nearest",
-           key: fitting.key, ...request.frames, label: request.label };
+           key: fitting.key, ...request.frames, ...request.tiles, label: request.label };
 }
 
 // The paths this browser decodes pictures by, chosen once per worker. The

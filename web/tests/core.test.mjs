@@ -8,6 +8,7 @@ import { join } from "node:path";
 import { test } from "node:test";
 
 import { runCoreJob } from "../core_job.js";
+import { tileTextFor } from "../tile_text.js";
 import { texts } from "../texts.js";
 import { dataInputs, pictureInputs } from "./inputs.mjs";
 import { runNative } from "./native.mjs";
@@ -186,14 +187,16 @@ test("large pictures are shown at the size asked for; one past memory is reporte
 // text) or the NAME.err line it fails with.
 const jobCases = new URL("../../tests/jobs/", import.meta.url);
 const jobOptionNames = { "frame width": "frameWidth", "frame height": "frameHeight",
-                         "skip empty": "skipEmpty" };
+                         "skip empty": "skipEmpty", "tile width": "tileWidth",
+                         "tile height": "tileHeight", "mirrored tiles": "mirroredTiles" };
+const yesOrNo = new Set(["skip empty", "mirrored tiles"]);
 
 function jobOfFile(text) {
   const options = {};
   for (const line of text.split("\n").filter((each) => each && !each.startsWith("#"))) {
     const equals = line.indexOf(" = ");
     const [key, value] = [line.slice(0, equals), line.slice(equals + 3)];
-    options[jobOptionNames[key] ?? key] = key === "skip empty" ? value === "yes" : value;
+    options[jobOptionNames[key] ?? key] = yesOrNo.has(key) ? value === "yes" : value;
   }
   return options;
 }
@@ -213,8 +216,89 @@ test("every job case gives the native suite's data or line", () => {
       continue;
     }
     assert.ok(result.ok, `${name}: ${result.line}`);
-    const first = result.frames ? [] : [Buffer.from(core.dataLine(options.label ?? "", result.width,
+    const first = result.frames || result.tiles ? [] : [Buffer.from(core.dataLine(options.label ?? "", result.width,
                                                                   result.height))];
     assert.deepEqual(Buffer.concat([...first, ...pieces]), readFileSync(`${base.pathname}.data`), name);
+  }
+});
+
+// The numbers of a data text's block after its label line "NAME: .word …",
+// read here without the core: the .word numbers and the values.
+function blockOf(text, name) {
+  const start = text.indexOf(`${name}: .word `);
+  const end = text.indexOf("\n\n\n", start);
+  const [word, ...rest] = text.slice(start, end).split("\n");
+  const numbers = (line) => line.replace(/^.*?(\.word|\.byte|\.half) /, "").split(",")
+    .filter((each) => each.trim() !== "").map(Number);
+  return { word: numbers(word), values: rest.flatMap(numbers) };
+}
+
+// A level drawn again from its tile set and map, as a program on the
+// display would: entry bits 15 and 14 mirror where the map is of halves.
+function drawnLevel(text, label) {
+  const tiles = blockOf(text, `${label}_tiles`);
+  const map = blockOf(text, `${label}_map`);
+  const [columns, rows, tileWidth, tileHeight] = map.word;
+  const mirrorBits = text.includes(`${label}_map: .word ${map.word.join(", ")}\n.half`);
+  const width = columns * tileWidth;
+  const level = new Uint8Array(width * rows * tileHeight);
+  map.values.forEach((entry, at) => {
+    const number = mirrorBits ? entry & 0x3fff : entry;
+    for (let y = 0; y < tileHeight; y++) {
+      for (let x = 0; x < tileWidth; x++) {
+        const fromX = mirrorBits && entry & 0x8000 ? tileWidth - 1 - x : x;
+        const fromY = mirrorBits && entry & 0x4000 ? tileHeight - 1 - y : y;
+        level[((Math.floor(at / columns) * tileHeight) + y) * width + (at % columns) * tileWidth + x] =
+          tiles.values[(number * tileHeight + fromY) * tileWidth + fromX];
+      }
+    }
+  });
+  return { width, height: rows * tileHeight, level };
+}
+
+test("a level cut into tiles is the whole picture again, drawn from its tile set and map", async () => {
+  let seed = 7; // xorshift: the same levels every run
+  const random = (below) => {
+    seed ^= seed << 13; seed ^= seed >>> 17; seed ^= seed << 5;
+    return (seed >>> 0) % below;
+  };
+  for (let round = 0; round < 12; round++) {
+    const [tileWidth, tileHeight] = [1 + random(6), 1 + random(6)];
+    const [columns, rows] = [1 + random(8), 1 + random(8)];
+    const pool = Array.from({ length: 1 + random(5) },
+                            () => Array.from({ length: tileWidth * tileHeight },
+                                             () => [random(2) * 255, random(2) * 255, 0]));
+    const placed = Array.from({ length: columns * rows }, () => [random(pool.length), random(4)]);
+    const extra = random(Math.min(tileWidth, tileHeight));
+    const [width, height] = [columns * tileWidth + extra, rows * tileHeight + extra];
+    const bytes = bmp(width, height, pixelRows(width, height, (x, y) => {
+      const [column, row] = [Math.floor(x / tileWidth), Math.floor(y / tileHeight)];
+      if (column >= columns || row >= rows) return [0, 0, 255];
+      const [tile, mirror] = placed[row * columns + column];
+      const fromX = mirror & 1 ? tileWidth - 1 - (x % tileWidth) : x % tileWidth;
+      const fromY = mirror & 2 ? tileHeight - 1 - (y % tileHeight) : y % tileHeight;
+      return pool[tile][fromY * tileWidth + fromX];
+    }));
+    const whole = blockOf(runJob({ kind: "bmp", name: "level.bmp" }, bytes, "whole").file.toString(),
+                          "whole").values;
+    const cropped = whole.filter((_, at) => at % width < columns * tileWidth
+                                            && Math.floor(at / width) < rows * tileHeight);
+    for (const mirroredTiles of [false, true]) {
+      const options = { kind: "bmp", name: "level.bmp", label: "lvl",
+                        tileWidth: String(tileWidth), tileHeight: String(tileHeight), mirroredTiles };
+      const pieces = [];
+      const result = runCoreJob(core, { size: bytes.length, ...options }, { bytes },
+                                (piece) => pieces.push(piece));
+      assert.ok(result.ok, result.line);
+      const text = Buffer.concat(pieces).toString();
+      assert.deepEqual([...drawnLevel(text, "lvl").level], cropped, `round ${round} ${mirroredTiles}`);
+      if (mirroredTiles) assert.ok(result.tiles.distinct <= pool.length);
+      // Another label: the page's text for it is the core's for it.
+      const again = [];
+      runCoreJob(core, { size: bytes.length, ...options, label: "x" }, { bytes },
+                 (piece) => again.push(piece));
+      const relabelled = tileTextFor(core, new Blob(pieces), result.tiles, "x");
+      assert.equal(await relabelled.text(), Buffer.concat(again).toString());
+    }
   }
 });

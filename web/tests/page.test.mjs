@@ -822,6 +822,56 @@ test("a sprite sheet is cut into frames, each as bmp2data writes it; Download al
   await manyPage.close();
 });
 
+test("a level is cut into tiles as the job cases say; frames wait while tiles are asked; Download all checks the tile labels", async () => {
+  const cases = new URL("../../tests/jobs/", import.meta.url).pathname;
+  const level = join(folder, "level.bmp");
+  copyFileSync(join(cases, "level.bmp"), level);
+  const expected = (name, label) => readFileSync(join(cases, name), "utf8").replace(/^lvl_/gm, `${label}_`);
+  const page = await openPage("pt-BR");
+  await convert(page, [level]);
+  await page.run(setValue, ".tile-width", "2");
+  await settled(page);
+  let card = (await cardsOf(page, ["level.bmp"]))["level.bmp"];
+  assert.equal(card.line, "Error: bad tiles (give both the tile width and the tile height, or neither)");
+  assert.match(card.explain, /grupo Tiles/);
+  await page.run(setValue, ".tile-height", "2");
+  await settled(page);
+  card = (await cardsOf(page, ["level.bmp"]))["level.bmp"];
+  assert.equal(Buffer.from(card.file).toString(), expected("level-plain.data", "level"));
+  assert.equal(await page.run(text, ".tiles-made"),
+               "8 tiles no mapa (4 × 2), 7 diferentes. Tileset com 28 bytes e mapa com 8 bytes: "
+               + "juntos, 80% dos 45 bytes da imagem inteira. Sobram 1 coluna e 1 linha de pixels. "
+               + "O mapa é de .byte: cada entrada é o número de um tile.");
+  assert.deepEqual(await page.run(() => [document.querySelector(".frames").disabled,
+                                         document.querySelector(".frames .excluded").hidden]), [true, false]);
+  await page.run(() => {
+    const box = document.querySelector(".mirrored-tiles");
+    box.checked = true;
+    box.dispatchEvent(new Event("change", { bubbles: true }));
+  });
+  await settled(page);
+  card = (await cardsOf(page, ["level.bmp"]))["level.bmp"];
+  assert.equal(Buffer.from(card.file).toString(), expected("level-mirrored.data", "level"));
+  assert.match(await page.run(text, ".tiles-made"), /8 tiles no mapa \(4 × 2\), 3 diferentes\..*lhu/);
+  // Another label: both label lines change, without converting again.
+  await page.run(setValue, ".label", "lvl");
+  await until(page, () => document.querySelector(".result a.download[href]")?.download === "lvl.data");
+  card = (await cardsOf(page, ["level.bmp"]))["level.bmp"];
+  assert.equal(Buffer.from(card.file).toString(), expected("level-mirrored.data", "lvl"));
+  // Dithered tiles rarely repeat, and the card says so.
+  await page.run(setValue, ".colors", "ordered");
+  await settled(page);
+  assert.equal(await page.run(() => document.querySelector(".tiles-dithered").hidden), false);
+  // Download all: a label that the tiles define is a clash.
+  await page.pick([sample]);
+  await cardsOf(page, ["sample.bmp"]);
+  await page.run(setValue, '.result[data-name="sample.bmp"] .label', "lvl_map");
+  await until(page, () => !document.querySelector("#all a").href);
+  assert.match(await page.run(text, "#all .all-status"), /lvl_map aparece em level\.bmp e em sample\.bmp/);
+  assert.deepEqual(await accessibilityViolations(page), []);
+  await page.close();
+});
+
 test("a sheet's preview shows what its download holds: the key colour, skipped frames crossed out and named, opaque pixels of the key colour counted, at a whole zoom", async () => {
   const page = await openPage("en-US");
   const sheet = sheetFrames(); // 26 x 13: frame 4 transparent all over

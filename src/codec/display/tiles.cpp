@@ -249,22 +249,22 @@ Outcome collectTiles(const std::vector<std::uint8_t> &bytes, std::uint32_t width
     return guarded([&] { return collect(bytes, width, map); });
 }
 
-std::string tileSetHeader(const std::string &label, const TileMap &map) {
-    return label + "_tiles: .word " + std::to_string(map.tileWidth) + ", " +
-           std::to_string(std::uint64_t{map.tileHeight} * map.distinct()) + "\n.byte ";
+std::string tileSetHeader(const std::string &label, const TileFacts &facts) {
+    return label + "_tiles: .word " + std::to_string(facts.tileWidth) + ", " +
+           std::to_string(std::uint64_t{facts.tileHeight} * facts.distinct) + "\n.byte ";
 }
 
-std::string tileMapHeader(const std::string &label, const TileMap &map) {
-    return label + "_map: .word " + std::to_string(map.columns) + ", " + std::to_string(map.rows) +
-           ", " + std::to_string(map.tileWidth) + ", " + std::to_string(map.tileHeight) +
-           (map.wide() ? "\n.half " : "\n.byte ");
+std::string tileMapHeader(const std::string &label, const TileFacts &facts) {
+    return label + "_map: .word " + std::to_string(facts.columns) + ", " +
+           std::to_string(facts.rows) + ", " + std::to_string(facts.tileWidth) + ", " +
+           std::to_string(facts.tileHeight) + (facts.wide ? "\n.half " : "\n.byte ");
 }
 
 Outcome writeTileText(std::ostream &out, const TileMap &map, const std::string &label,
                       const std::function<std::uint64_t()> &written, TileTextStarts &starts) {
     return guarded([&] {
         if (!label.empty()) {
-            out << tileSetHeader(label, map);
+            out << tileSetHeader(label, factsOf(map, {}));
         }
         starts.tilesRows = written();
         Outcome found = writeValueRows(out, map.tiles, map.tileWidth,
@@ -274,7 +274,7 @@ Outcome writeTileText(std::ostream &out, const TileMap &map, const std::string &
         }
         starts.mapLine = written();
         if (!label.empty()) {
-            out << tileMapHeader(label, map);
+            out << tileMapHeader(label, factsOf(map, {}));
         }
         starts.mapRows = written();
         writeMapRows(out, map);

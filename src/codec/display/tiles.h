@@ -74,11 +74,6 @@ Outcome drawTileMap(const TileMap &map, std::vector<std::uint8_t> &level);
 // Whether a map's entries can carry mirror bits: what drawTileMap reads.
 bool entriesHaveMirrorBits(const TileMap &map);
 
-// The two label lines: "LABEL_tiles: .word TW, TH×N\n.byte " and
-// "LABEL_map: .word COLUMNS, ROWS, TW, TH\n.byte " (".half " where wide).
-std::string tileSetHeader(const std::string &label, const TileMap &map);
-std::string tileMapHeader(const std::string &label, const TileMap &map);
-
 // Where each part of the tile text starts among its bytes, so that a front
 // end can put another label in without converting again.
 struct TileTextStarts {
@@ -103,6 +98,11 @@ struct TileFacts {
 };
 
 TileFacts factsOf(const TileMap &map, const TileTextStarts &starts);
+
+// The two label lines: "LABEL_tiles: .word TW, TH×N\n.byte " and
+// "LABEL_map: .word COLUMNS, ROWS, TW, TH\n.byte " (".half " where wide).
+std::string tileSetHeader(const std::string &label, const TileFacts &facts);
+std::string tileMapHeader(const std::string &label, const TileFacts &facts);
 
 // Writes the tile set's rows, then the map's label line and rows, each
 // block followed by the data text's end; with a label, the tile set's label
