@@ -63,6 +63,7 @@ export function tileSummary(tiles, width, height) {
   const percent = wholeBytes === 0 ? 0 : Math.round(100 * (tileSetBytes + mapBytes) / wholeBytes);
   return [say("tilesMade", total, tiles.distinct, tiles.columns, tiles.rows),
           say("tileBytes", tileSetBytes, mapBytes, wholeBytes, percent),
-          say("leftover", tiles.leftoverColumns, tiles.leftoverRows),
-          say(!tiles.wide ? "mapOfBytes" : tiles.mirrored ? "mapOfMirroredHalves" : "mapOfHalves")].join(" ");
+          tiles.leftoverColumns + tiles.leftoverRows > 0
+            ? say("leftover", tiles.leftoverColumns, tiles.leftoverRows) : "",
+          say(!tiles.wide ? "mapOfBytes" : tiles.mirrored ? "mapOfMirroredHalves" : "mapOfHalves")].filter(Boolean).join(" ");
 }
