@@ -1,13 +1,14 @@
 // libFuzzer target: the whole conversion, reader and writer, on arbitrary bytes
 // given as the .bmp file; the same file read a block of rows at a time, which
 // must give the same text or the same failure; then, for pictures that were
-// read, a resize and a colour reduction (with or without a key colour for
-// transparent pixels) chosen by the input's last bytes.
+// read, a cut into tiles, a resize and a colour reduction (with or without a
+// key colour for transparent pixels) chosen by the input's last bytes.
 #include "bmp/bmp_decoder.h"
 #include "bmp/bmp_row_blocks.h"
 #include "data_writer.h"
 #include "display/color_modes.h"
 #include "display/resize.h"
+#include "display/tiles.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include <ostream>
 #include <sstream>
 #include <streambuf>
+#include <string>
 #include <vector>
 
 namespace {
@@ -57,6 +59,41 @@ void resizeAndReduce(const std::uint8_t *data, std::size_t size) {
         const auto columns = static_cast<std::size_t>(width);
         const std::size_t stored = (pixels / columns - 1 - i / columns) * columns + i % columns;
         if (transparency[stored] != 0 && values[i] != key) {
+            __builtin_trap();
+        }
+    }
+}
+
+// Tiles of a size the input's bytes choose, mirrored or not: the map drawn
+// again is the picture less its leftover columns and rows. Small pictures only.
+void cutIntoTiles(const std::uint8_t *data, std::size_t size) {
+    if (size < 5 || width <= 0 || height <= 0 || std::int64_t{width} * height > 1 << 16) {
+        return;
+    }
+    const auto columns = static_cast<std::uint32_t>(width);
+    const auto rows = static_cast<std::uint32_t>(height);
+    std::vector<std::uint8_t> bytes(std::size_t{columns} * rows);
+    for (std::size_t y = 0; y < rows; ++y) {
+        const std::uint8_t *row = texels.get() + (rows - 1 - y) * columns * 3; // bottom-up
+        for (std::size_t x = 0; x < columns; ++x) {
+            bytes[y * columns + x] = packColor(row[x * 3], row[x * 3 + 1], row[x * 3 + 2]);
+        }
+    }
+    const TileChoices choices{std::to_string(1 + data[size - 4] % columns),
+                              std::to_string(1 + data[size - 5] % rows),
+                              (data[size - 1] & 1U) != 0};
+    TileMap map;
+    if (!layOutTiles(choices, columns, rows, map).ok()) {
+        __builtin_trap(); // every side from 1 to the picture's is a tile side
+    }
+    const Outcome cut = collectTiles(bytes, columns, map);
+    std::vector<std::uint8_t> level;
+    if (!cut.ok() || !drawTileMap(map, level).ok()) {
+        return;
+    }
+    const std::size_t levelWidth = std::size_t{map.columns} * map.tileWidth;
+    for (std::size_t y = 0; y < std::size_t{map.rows} * map.tileHeight; ++y) {
+        if (std::memcmp(&level[y * levelWidth], &bytes[y * columns], levelWidth) != 0) {
             __builtin_trap();
         }
     }
@@ -106,6 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         DiscardingBuffer discard;
         std::ostream out(&discard);
         writeData(out, "fuzz");
+        cutIntoTiles(data, size);
         resizeAndReduce(data, size);
     } else if (messageOf(outcome).rfind("Error: ", 0) != 0 || texels != nullptr) {
         __builtin_trap(); // every failure has its message and leaves no picture

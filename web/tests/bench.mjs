@@ -68,10 +68,11 @@ function armFloor(textSize, readsHere) {
   });
 }
 
-// In-page: with the picture converted whole in the card, resolves with the
-// ms from asking for 16 × 16 frames to the frames' download, and the
-// longest stall of the page's thread meanwhile.
-function armFrames() {
+// In-page: with the picture converted in the card, resolves with the ms from
+// asking for frames or tiles (`group`) of `size` × `size` (or for none, where
+// `size` is "") to the new download, and the longest stall of the page's
+// thread meanwhile.
+function armCut(group, size) {
   window.benchDone = new Promise((resolve) => {
     const card = document.querySelector(".result");
     let longest = 0;
@@ -85,34 +86,45 @@ function armFrames() {
     };
     setTimeout(beat, 10);
     const start = performance.now();
+    const link = card.querySelector("a.download");
+    const before = link.href;
     new MutationObserver((changes, observer) => {
-      if (!card.querySelector(".frames-made").hidden && card.querySelector("a.download[href]")) {
+      const cut = !card.querySelector(`.${group}-made`).hidden;
+      if (link.href && link.href !== before && cut === (size !== "")) {
         observer.disconnect();
         beating = false;
         resolve({ ms: performance.now() - start, longest });
       }
     }).observe(card, { subtree: true, attributes: true, childList: true });
-    card.querySelector(".frame-width").value = "16";
-    card.querySelector(".frame-height").value = "16";
-    card.querySelector(".frame-height").dispatchEvent(new Event("change", { bubbles: true }));
+    const side = group === "frames" ? "frame" : "tile";
+    card.querySelector(`.${side}-width`).value = size;
+    card.querySelector(`.${side}-height`).value = size;
+    card.querySelector(`.${side}-height`).dispatchEvent(new Event("change", { bubbles: true }));
   });
 }
 
-// Seconds of the best of `runs` cuttings into frames, each in a tab that
-// has just converted the picture whole, and the longest stall seen.
-async function timeFrames(page, picture) {
+// Seconds of the best of `runs` cuttings into 16 × 16 frames or tiles, each
+// in a tab that has just converted the picture whole; of the best of the
+// conversions whole again that follow each in the same tab; and the longest
+// stall seen while cutting.
+async function timeCut(page, picture, group) {
   const times = [];
+  const wholeTimes = [];
   let longest = 0;
+  const changed = async (size) => {
+    await page.run(armCut, group, size);
+    return page.run(() => window.benchDone);
+  };
   for (let i = 0; i < runs; i++) {
     await page.reload();
     await decodingOf(page);
     await timeOnce(page, picture, armConversion);
-    await page.run(armFrames);
-    const { ms, longest: stall } = await page.run(() => window.benchDone);
+    const { ms, longest: stall } = await changed("16");
     times.push(ms / 1000);
     longest = Math.max(longest, stall);
+    wholeTimes.push((await changed("")).ms / 1000);
   }
-  return { seconds: best(times), longest };
+  return { seconds: best(times), whole: best(wholeTimes), longest };
 }
 
 async function timeOnce(page, picture, arm, ...args) {
@@ -171,6 +183,15 @@ image.save(sys.argv[1], quality=90)
 Image.open(sys.argv[1]).convert("RGB").save(sys.argv[1] + ".bmp")`, jpeg]);
 execFileSync(process.env.BMP2DATA, ["photo.jpg"], { cwd: folder });
 const jpegText = statSync(join(folder, "photo.jpg.data")).size;
+// A 4096² level of 16 × 16 tiles, 40 kinds of them, placed at random.
+const level = join(folder, "level.bmp");
+const tileColour = (kind, x, y) => [(kind * 37 + x * 5) & 255, (kind * 91 + y * 7) & 255, (kind * 13 + x * y) & 255];
+const kinds = Array.from({ length: 256 * 256 }, () => {
+  state = (state * 1103515245 + 12345) >>> 0;
+  return (state >>> 16) % 40;
+});
+writeFileSync(level, bmp(side, side, pixelRows(side, side, (x, y) =>
+  tileColour(kinds[(y >> 4) * 256 + (x >> 4)], x & 15, y & 15))));
 
 const configurations = process.argv.slice(2).length ? process.argv.slice(2) : ["chromium", "firefox", "webkit"];
 console.log(`pick to download ready, warm tab, best of ${runs}; native bmp2data ${native.toFixed(3)} s`);
@@ -181,7 +202,6 @@ for (const configuration of configurations) {
     continue;
   }
   const browser = await launch(configuration, "en-US");
-  let wholeSeconds = 0;
   for (const [name, path, textSize] of [["4096 x 4096 BMP", picture, bmpText],
                                         ["4000 x 3000 JPEG", jpeg, jpegText]]) {
     const page = await browser.open(`file://${process.env.BMP2DATA_PAGE}`);
@@ -191,15 +211,18 @@ for (const configuration of configurations) {
     const nativeRatio = path === picture ? `${(conversion / native).toFixed(1)} x` : "-";
     console.log(`${configuration.padEnd(14)}  ${name.padEnd(16)}  ${conversion.toFixed(3)} s  `
                 + `${floor.toFixed(3)} s  ${(conversion / floor).toFixed(2)} x      ${nativeRatio}`);
-    if (path === picture) wholeSeconds = conversion;
   }
-  // The same BMP cut into 16 × 16 frames (65,536 of them), against it whole.
-  const page = await browser.open(`file://${process.env.BMP2DATA_PAGE}`);
-  const frames = await timeFrames(page, picture);
-  await page.close();
-  console.log(`${configuration.padEnd(14)}  ${"65,536 frames".padEnd(16)}  ${frames.seconds.toFixed(3)} s  `
-              + `${(frames.seconds / wholeSeconds).toFixed(2)} x whole; longest stall `
-              + `${frames.longest.toFixed(0)} ms`);
+  // The same BMP cut into 16 × 16 frames (65,536 of them), and a level cut
+  // into 16 × 16 tiles, each against it whole again in the same tab.
+  for (const [name, path, group] of [["65,536 frames", picture, "frames"],
+                                     ["65,536 tiles", level, "tiles"]]) {
+    const page = await browser.open(`file://${process.env.BMP2DATA_PAGE}`);
+    const cut = await timeCut(page, path, group);
+    await page.close();
+    console.log(`${configuration.padEnd(14)}  ${name.padEnd(16)}  ${cut.seconds.toFixed(3)} s  `
+                + `${(cut.seconds / cut.whole).toFixed(2)} x whole in the tab (${cut.whole.toFixed(3)} s); longest stall `
+                + `${cut.longest.toFixed(0)} ms`);
+  }
   await browser.close();
 }
 rmSync(folder, { recursive: true, force: true });
