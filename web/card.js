@@ -1,5 +1,6 @@
 // A card for one file: its conversion, its pictures and what it says; its
 // choices, frames and text are parts of their own.
+import { CardAnimation } from "./card_animation.js";
 import { CardChoices, defaultChoices, fittingFor, keyByte, sharedChoices } from "./card_choices.js";
 import { CardFrames, crossSkipped, drawFrameGrid } from "./card_frames.js";
 import { CardText } from "./card_text.js";
@@ -55,6 +56,7 @@ export class Card {
     this.choices = new CardChoices(this);
     this.frames = new CardFrames(this);
     this.tiles = new CardTiles(this);
+    this.animation = new CardAnimation(this);
     this.text = new CardText(this);
     // As the command line converts, or as the other cards are while the same
     // choices are made for all.
@@ -91,6 +93,7 @@ export class Card {
     this.askedFrames = this.kind === "data" ? undefined : this.frames.values();
     const tiles = this.kind === "data" ? undefined : this.tiles.values();
     return { kind: this.kind, file: this.file, ...shownSize, fitting, frames: this.askedFrames, tiles,
+             firstFrameOnly: this.animation.firstFrameOnly(),
              label: this.kind === "data" ? undefined : this.text.labelWanted() };
   }
 
@@ -147,6 +150,7 @@ export class Card {
       this.part(group).hidden = this.kind === "data" || !mendable;
     }
     this.choices.show(this.choices.values());
+    this.showCuts();
     this.showTexts();
     showSummary();
     offerAll();
@@ -178,7 +182,8 @@ export class Card {
     if (this.kind === "picture" && decoding.png?.keepsTransparent === false) {
       this.part('.transparent option[value="keep"]').textContent = say("transparentKeepLost");
     }
-    this.frames.showTexts(this.reply);
+    this.frames.showTexts(this.animation.cutsFrames() ? undefined : this.reply);
+    this.animation.showTexts(this.reply, this.text.label ?? this.text.labelWanted());
     this.tiles.showTexts(this.reply, this.choices.values().colors);
     // Opaque pixels that already have the key colour are skipped with it.
     const keyNote = this.part(".key-note");
@@ -198,13 +203,16 @@ export class Card {
   }
 
   // A picture is cut into frames or into tiles: while one group has sizes,
-  // the other is closed, and says why.
+  // the other is closed, and says why; both are, where an animation's
+  // frames are taken.
   showCuts() {
+    const animated = this.animation.cutsFrames() && !this.animation.firstFrameOnly();
     const framed = this.frames.values() !== undefined;
     const tiled = !framed && this.tiles.values() !== undefined;
     for (const [group, closed] of [[".frames", tiled], [".tiles", framed]]) {
-      this.part(group).disabled = closed;
-      this.part(`${group} .excluded`).hidden = !closed;
+      this.part(group).disabled = closed || animated;
+      this.part(`${group} .excluded:not(.animated)`).hidden = !closed || animated;
+      this.part(`${group} .excluded.animated`).hidden = !animated;
     }
   }
 

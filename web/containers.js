@@ -49,7 +49,7 @@ function crc32(bytes) {
 // Chunks from the signature to IEND, each wholly inside the file and
 // matching its checksum (some browsers decode corrupt data without a word).
 function walkPng(bytes) {
-  const found = { width: 0, height: 0, complete: false, profile: false };
+  const found = { width: 0, height: 0, complete: false, profile: false, frames: 1, delays: [] };
   let at = 8;
   while (at + 12 <= bytes.length) {
     const length = bigEndian32(bytes, at);
@@ -59,6 +59,12 @@ function walkPng(bytes) {
       return found;
     }
     if (type === "iCCP") found.profile = true;
+    // An animated PNG: its frame count, and each frame's delay (a fraction of a second).
+    if (type === "acTL" && length >= 8) found.frames = Math.max(1, bigEndian32(bytes, at + 8));
+    if (type === "fcTL" && length >= 26) {
+      const [numerator, denominator] = [bigEndian16(bytes, at + 28), bigEndian16(bytes, at + 30)];
+      found.delays.push(Math.round((numerator * 1000) / (denominator || 100)));
+    }
     if (type === "IHDR" && length >= 8) {
       found.width = bigEndian32(bytes, at + 8);
       found.height = bigEndian32(bytes, at + 12);
@@ -112,9 +118,10 @@ function walkJpeg(bytes) {
 
 // Blocks from the screen descriptor to the trailer (0x3B).
 function walkGif(bytes) {
-  if (bytes.length < 13) return { width: 0, height: 0, complete: false };
+  if (bytes.length < 13) return { width: 0, height: 0, complete: false, frames: 1, delays: [] };
   const found = { width: littleEndian16(bytes, 6), height: littleEndian16(bytes, 8), complete: false,
-                  profile: false };
+                  profile: false, frames: 0, delays: [] };
+  let delay = 0; // of the next image, from its graphic control extension (hundredths)
   const tableSize = (flags) => (flags & 0x80 ? 3 << ((flags & 7) + 1) : 0);
   // Sub-blocks, each led by its length, up to the empty one; where they end.
   const skipSubBlocks = (from) => {
@@ -125,21 +132,25 @@ function walkGif(bytes) {
   let at = 13 + tableSize(bytes[10]);
   while (at < bytes.length) {
     const block = bytes[at];
-    if (block === 0x3b) return { ...found, complete: true };
+    if (block === 0x3b) return { ...found, frames: Math.max(found.frames, 1), complete: true };
     if (block === 0x21) {
+      if (bytes[at + 1] === 0xf9 && at + 6 <= bytes.length) delay = littleEndian16(bytes, at + 4);
       at = skipSubBlocks(at + 2);
     } else if (block === 0x2c && at + 10 <= bytes.length) {
+      found.frames += 1;
+      found.delays.push(delay * 10);
+      delay = 0;
       at = skipSubBlocks(at + 10 + tableSize(bytes[at + 9]) + 1);
     } else {
-      return found;
+      return { ...found, frames: Math.max(found.frames, 1) };
     }
   }
-  return found;
+  return { ...found, frames: Math.max(found.frames, 1) };
 }
 
 // The RIFF size covers the whole file, and the first chunk says the size.
 function walkWebp(bytes) {
-  const found = { width: 0, height: 0, complete: false, profile: false };
+  const found = { width: 0, height: 0, complete: false, profile: false, frames: 1, delays: [] };
   if (bytes.length < 30) return found;
   const chunk = String.fromCharCode(...bytes.subarray(12, 16));
   if (chunk === "VP8X") {
@@ -155,6 +166,19 @@ function walkWebp(bytes) {
     found.height = littleEndian16(bytes, 28) & 0x3fff;
   }
   found.complete = 8 + littleEndian32(bytes, 4) <= bytes.length;
+  // An animation's frames (ANMF chunks, each with its duration in ms).
+  if (chunk === "VP8X" && bytes[20] & 0x02) {
+    found.frames = 0;
+    for (let at = 12; at + 8 <= bytes.length;) {
+      const size = littleEndian32(bytes, at + 4);
+      if (String.fromCharCode(...bytes.subarray(at, at + 4)) === "ANMF" && at + 23 <= bytes.length) {
+        found.frames += 1;
+        found.delays.push(littleEndian24(bytes, at + 20));
+      }
+      at += 8 + size + (size & 1);
+    }
+    found.frames = Math.max(found.frames, 1);
+  }
   return found;
 }
 
@@ -163,13 +187,16 @@ export const mostPicturePixels = 2 ** 29;
 
 const walkers = { png: walkPng, jpeg: walkJpeg, gif: walkGif, webp: walkWebp };
 
-// {format, type, width, height, complete, profile} of a picture file's
-// bytes; format null where it is none of the four.
+// {format, type, width, height, complete, profile, frames, delays} of a
+// picture file's bytes: frames, how many an animation has (1 for a still
+// picture), delays, each frame's in ms where the file says; format null
+// where it is none of the four.
 export function inspectPicture(bytes) {
   const format = pictureFormat(bytes);
   if (format === null) {
-    return { format, type: "", width: 0, height: 0, complete: bytes.length > 0, profile: false };
+    return { format, type: "", width: 0, height: 0, complete: bytes.length > 0, profile: false,
+             frames: 1, delays: [] };
   }
-  return { format, type: pictureFormats[format].type, ...walkers[format](bytes) };
+  return { format, type: pictureFormats[format].type, frames: 1, delays: [], ...walkers[format](bytes) };
 }
 

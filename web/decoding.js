@@ -41,18 +41,9 @@ async function viaImageDecoder({ bytes, type }, target) {
   try {
     const { image } = await decoder.decode({ frameIndex: 0, completeFramesOnly: true });
     try {
-      const layout = pixelLayouts[image.format];
-      if (layout === undefined) throw new PathUnavailable();
-      const { x, y, width, height } = image.visibleRect;
-      target.size(width, height);
-      const band = rowsPerBand(width);
-      for (let top = 0; top < height; top += band) {
-        const rows = Math.min(band, height - top);
-        await image.copyTo(target.pixels(width * rows * 4), {
-          rect: { x, y: y + top, width, height: rows }, layout: [{ offset: 0, stride: width * 4 }],
-        });
-        target.tile(0, top, width, rows, layout);
-      }
+      if (pixelLayouts[image.format] === undefined) throw new PathUnavailable();
+      target.size(image.visibleRect.width, image.visibleRect.height);
+      await copyFrame(image, target, 0);
     } finally {
       image.close();
     }
@@ -60,6 +51,68 @@ async function viaImageDecoder({ bytes, type }, target) {
     decoder.close();
   }
 }
+
+// A decoded frame's pixels handed to `target` in bands, from row `top` of
+// the picture on.
+async function copyFrame(image, target, top) {
+  const layout = pixelLayouts[image.format];
+  if (layout === undefined) throw new PathUnavailable();
+  const { x, y, width, height } = image.visibleRect;
+  const band = rowsPerBand(width);
+  for (let done = 0; done < height; done += band) {
+    const rows = Math.min(band, height - done);
+    await image.copyTo(target.pixels(width * rows * 4), {
+      rect: { x, y: y + done, width, height: rows }, layout: [{ offset: 0, stride: width * 4 }],
+    });
+    target.tile(0, top + done, width, rows, layout);
+  }
+}
+
+// An animation's frames as the browser shows them (each drawn over the ones
+// before it as the file says), one under another: a picture as wide as a
+// frame and `count` frames high. Answers the frame count; throws
+// PathUnavailable, before anything reaches the target, where the browser
+// gives only one frame.
+async function framesViaImageDecoder({ bytes, type }, target) {
+  if (typeof ImageDecoder === "undefined" || !bytes) throw new PathUnavailable();
+  const decoder = new ImageDecoder({ data: bytes, type, colorSpaceConversion: "none",
+                                     premultiplyAlpha: "none", preferAnimation: true });
+  decoder.completed.catch(() => {});
+  decoder.tracks.ready.catch(() => {});
+  try {
+    await decoder.tracks.ready;
+    await decoder.completed; // the frame count is final once the data is all read
+    const track = decoder.tracks.selectedTrack;
+    const count = track?.animated ? track.frameCount : 1;
+    if (count < 2) throw new PathUnavailable();
+    let size = null;
+    for (let index = 0; index < count; index++) {
+      const { image } = await decoder.decode({ frameIndex: index, completeFramesOnly: true });
+      try {
+        const { width, height } = image.visibleRect;
+        if (size === null) {
+          if (pixelLayouts[image.format] === undefined) throw new PathUnavailable();
+          size = [width, height];
+          target.size(width, height * count);
+        } else if (width !== size[0] || height !== size[1]) {
+          throw new Error("an animation's frames differ in size");
+        }
+        await copyFrame(image, target, index * height);
+      } finally {
+        image.close();
+      }
+    }
+    return count;
+  } finally {
+    decoder.close();
+  }
+}
+
+// The paths that can give an animation's frames, by the name of the path
+// that decodes the format's still pictures: the frames come with that
+// path's colours.
+export const animationPaths = { imageDecoder: framesViaImageDecoder };
+export { PathUnavailable };
 
 // The picture decoded with its stored colours: no colour profile applied,
 // alpha not premultiplied (where the browser keeps to that).

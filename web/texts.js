@@ -125,6 +125,19 @@ export const texts = {
       + `${skipped === 1 ? "1 pulado" : `${skipped} pulados`}. Sobram `
       + `${columns === 1 ? "1 coluna" : `${columns} colunas`} e `
       + `${rows === 1 ? "1 linha" : `${rows} linhas`} de pixels.`,
+    animation: "Animação",
+    firstFrameOnly: "Só o primeiro quadro",
+    delayList: (delays, more) => {
+      const listed = delays.map((ms) => `${ms} ms`);
+      const words = more > 0 ? [...listed, `mais ${more}`] : listed;
+      return words.length < 2 ? words.join("") : `${words.slice(0, -1).join(", ")} e ${words.at(-1)}`;
+    },
+    animationFrames: (count, delays, label) => `O arquivo tem ${count} quadros, com esperas de ${delays}. `
+      + `Cada quadro, como a animação o mostra, vira um bloco: ${label}_0, ${label}_1, …`,
+    animationFirstOnly: (count) => `O arquivo tem ${count} quadros; só o primeiro é convertido.`,
+    animationUnavailable: (count) => `O arquivo tem ${count} quadros, mas este navegador só entrega o `
+      + "primeiro a esta página, e só ele é convertido. Para ter todos os quadros, use outro navegador.",
+    animationExcluded: "Os quadros da animação já são cortados um a um: marque “Só o primeiro quadro” para cortar a imagem em quadros ou em tiles.",
     tiles: "Tiles",
     tileWidth: "Largura do tile",
     tileHeight: "Altura do tile",
@@ -285,6 +298,19 @@ export const texts = {
       `${made === 1 ? "1 frame" : `${made} frames`} made, ${skipped} skipped. `
       + `${columns === 1 ? "1 pixel column" : `${columns} pixel columns`} and `
       + `${rows === 1 ? "1 pixel row" : `${rows} pixel rows`} left over.`,
+    animation: "Animation",
+    firstFrameOnly: "First frame only",
+    delayList: (delays, more) => {
+      const listed = delays.map((ms) => `${ms} ms`);
+      const words = more > 0 ? [...listed, `${more} more`] : listed;
+      return words.length < 2 ? words.join("") : `${words.slice(0, -1).join(", ")} and ${words.at(-1)}`;
+    },
+    animationFrames: (count, delays, label) => `The file has ${count} frames, shown for ${delays}. `
+      + `Each frame, as the animation shows it, becomes a block: ${label}_0, ${label}_1, …`,
+    animationFirstOnly: (count) => `The file has ${count} frames; only the first is converted.`,
+    animationUnavailable: (count) => `The file has ${count} frames, but this browser gives this page `
+      + "only the first, so only that one is converted. For every frame, use another browser.",
+    animationExcluded: "The animation's frames are already cut one by one: tick “First frame only” to cut the picture into frames or tiles.",
     tiles: "Tiles",
     tileWidth: "Tile width",
     tileHeight: "Tile height",

@@ -3,9 +3,12 @@
 // file's bytes, where the page read them), maxWidth, maxHeight, fitting,
 // frames ({frameWidth, frameHeight, margin, spacing, skipEmpty}, or none),
 // tiles ({tileWidth, tileHeight, mirroredTiles}, or none), label (the
-// card's, for the label lines of frames and tiles)}, or {id, kind:
+// card's, for the label lines of frames and tiles), firstFrameOnly (of an
+// animation)}, or {id, kind:
 // "abilities"}. Replies: {id, stage} while working, then {id, done: true,
 // ...the core's result (see web_core.cpp), coloursLost, profileApplied,
+// animation ({frames, delays in ms, given: whether each frame became a
+// block} of a file of several frames),
 // body (a Blob of the data text after its first line, or, cut into frames,
 // of every frame's label line and rows, or of the tile set's and the
 // map's; null if the browser cannot hold
@@ -14,8 +17,8 @@
 // null. Buffers are transferred, not copied.
 import { inspectPicture, mostPicturePixels } from "./containers.js";
 import { runCoreJob } from "./core_job.js";
-import { choosePaths, choosePathsForBitmaps, decodingPaths, premultipliedLayouts, readsBlobs,
-         viaCanvas } from "./decoding.js";
+import { animationPaths, choosePaths, choosePathsForBitmaps, decodingPaths, PathUnavailable,
+         premultipliedLayouts, readsBlobs, viaCanvas } from "./decoding.js";
 
 const corePromise = createCore();
 // Past this much memory the worker asks to be started afresh: a module's
@@ -96,6 +99,7 @@ function pictureTarget(core, request) {
   };
   target.size = (columns, rows) => {
     if (columns * rows > mostPicturePixels) throw new Refusal("tooLarge");
+    [target.columns, target.rows] = [columns, rows];
     refuseOnFailure(core.startPicture(columns, rows));
     postMessage({ id: request.id, stage: "converting" });
   };
@@ -132,8 +136,13 @@ async function convertPicture(core, request, bytes) {
     target.tile = (left, top, columns, rows, layout) =>
       tile(left, top, columns, rows, layout | premultipliedLayouts[choice.premultiplies]);
   }
+  const source = { bytes, type: picture.type, bitmap: request.bitmap };
+  const animation = { frames: picture.frames, delays: picture.delays, given: false };
+  let count = 1;
   try {
-    await choice.path({ bytes, type: picture.type, bitmap: request.bitmap }, target);
+    count = picture.frames > 1 && !request.firstFrameOnly
+      ? await framesOrNone(animationPaths[choice.name], source, target) : 1;
+    if (count === 1) await choice.path(source, target);
   } catch (error) {
     if (error.failure) return failed(core, error.failure, name);
     if (picture.format === null) return failed(core, "unknownFormat", name);
@@ -142,10 +151,30 @@ async function convertPicture(core, request, bytes) {
     core._free(target.scratch);
   }
   const options = { ...optionsOf(request), partlyTransparent: target.partlyTransparent };
+  if (count > 1) {
+    // The frames stand one under another: cut there, and nowhere else.
+    Object.assign(options, { frameWidth: String(target.columns), frameHeight: String(target.rows / count),
+                             margin: "", spacing: "", skipEmpty: false, tileWidth: "", tileHeight: "" });
+    animation.given = true;
+  }
   const reply = runCoreJob(core, options, null, takePiece);
   reply.coloursLost = !choice.keepsTransparent && reply.partlyTransparent;
   reply.profileApplied = Boolean(choice.appliesProfile) && picture.profile;
+  if (picture.frames > 1) reply.animation = animation;
   return reply;
+}
+
+// An animation's frame count through `path` (which stacks its frames), or 1
+// where there is no such path or it gives only one frame: then the first
+// frame is decoded as a still picture is.
+async function framesOrNone(path, source, target) {
+  if (!path) return 1;
+  try {
+    return await path(source, target);
+  } catch (error) {
+    if (error instanceof PathUnavailable) return 1;
+    throw error;
+  }
 }
 
 // The path for a picture, or {failure} where there is none. A picture the

@@ -47,6 +47,17 @@ test("each container's format, declared size and completeness", () => {
   }
 });
 
+test("an animation's frame count and delays, in each format that has them; a still picture has one frame", () => {
+  for (const extension of ["gif", "png", "webp"]) {
+    const found = inspectPicture(new Uint8Array(fixture(`three-frames.${extension}`)));
+    assert.deepEqual([found.width, found.height, found.frames, found.delays, found.complete],
+                     [8, 6, 3, [100, 200, 300], true], extension);
+  }
+  for (const still of ["few.gif", "alpha.png", "lossless.webp", "photo.jpg"]) {
+    assert.equal(inspectPicture(new Uint8Array(fixture(still))).frames, 1, still);
+  }
+});
+
 test("every cut of a PNG, a JPEG and a GIF past its signature is found incomplete", () => {
   for (const name of ["alpha.png", "photo.jpg", "few.gif"]) {
     const bytes = fixture(name);

@@ -872,6 +872,58 @@ test("a level is cut into tiles as the job cases say; frames wait while tiles ar
   await page.close();
 });
 
+// Each frame of an animation as Pillow shows it (drawn over the frames
+// before it), through bmp2data with the label NAME_N.
+function framesByPillow(path, name) {
+  execFileSync("/usr/bin/python3", ["-c", `
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1])
+for index in range(image.n_frames):
+    image.seek(index)
+    image.convert("RGB").save(f"{sys.argv[2]}_{index}.bmp")`, path, join(folder, name)]);
+  return [0, 1, 2].map((n) => runNative("bmp2data", join(folder, `${name}_${n}.bmp`), "bmp", "data",
+                                        `${name}_${n}`).file.toString());
+}
+
+test("an animated GIF, PNG and WebP give a block per frame as an independent decoder composes them, where the browser gives frames; the first frame alone on asking", async () => {
+  const page = await openPage("en-US");
+  const givesFrames = (await decodingOf(page)).png?.name === "imageDecoder";
+  for (const extension of ["gif", "png", "webp"]) {
+    const name = `anim${extension}`;
+    const path = join(folder, `${name}.${extension}`);
+    copyFileSync(join(fixtures, `three-frames.${extension}`), path);
+    const frames = framesByPillow(path, name);
+    const card = (await convert(page, [path]))[basename(path)];
+    const selector = `.result[data-name="${basename(path)}"]`;
+    const said = await page.run(text, `${selector} .animation-frames`);
+    if (givesFrames) {
+      assert.equal(Buffer.from(card.file).toString(), frames.join(""), extension);
+      assert.equal(said, "The file has 3 frames, shown for 100 ms, 200 ms and 300 ms. Each frame, as "
+                   + `the animation shows it, becomes a block: ${name}_0, ${name}_1, …`);
+      assert.deepEqual(await page.run((at) => [document.querySelector(`${at} .frames`).disabled,
+                                               document.querySelector(`${at} .tiles`).disabled], selector),
+                       [true, true]);
+    } else {
+      assert.equal(Buffer.from(card.file).toString(), frames[0].replace(`${name}_0`, name), extension);
+      assert.match(said, /^The file has 3 frames, but this browser gives this page only the first/);
+    }
+    // The first frame alone, as a still picture.
+    await page.run((at) => {
+      const box = document.querySelector(`${at} .first-frame-only`);
+      box.checked = true;
+      box.dispatchEvent(new Event("change", { bubbles: true }));
+    }, selector);
+    await settled(page);
+    const first = (await cardsOf(page, [basename(path)]))[basename(path)];
+    assert.equal(Buffer.from(first.file).toString(), frames[0].replace(`${name}_0`, name), extension);
+    assert.equal(await page.run(text, `${selector} .animation-frames`),
+                 "The file has 3 frames; only the first is converted.");
+  }
+  assert.deepEqual(await accessibilityViolations(page), []);
+  await page.close();
+});
+
 test("a sheet's preview shows what its download holds: the key colour, skipped frames crossed out and named, opaque pixels of the key colour counted, at a whole zoom", async () => {
   const page = await openPage("en-US");
   const sheet = sheetFrames(); // 26 x 13: frame 4 transparent all over
