@@ -123,9 +123,11 @@ TEST(Tiles, MoreDistinctTilesThanAMapCanNumberAreRefused) {
                          bytes.begin() + y * count + columns);
         }
         const Outcome found = collectTiles(level, columns, map);
-        EXPECT_EQ(messageOf(found), columns == maxTiles
-                                        ? ""
-                                        : "Error: bad tiles (65537 distinct tiles: at most 65536)");
+        EXPECT_EQ(
+            messageOf(found),
+            columns == maxTiles
+                ? ""
+                : "Error: bad tiles (more than 65536 distinct tiles, the most a map can number)");
     }
 }
 

@@ -126,6 +126,7 @@ Outcome collect(const std::vector<std::uint8_t> &bytes, std::uint32_t width, Til
     std::vector<std::uint8_t> tile(tileBytes);
     std::vector<std::uint8_t> mirror(tileBytes);
     const int mirrors = map.mirrored ? 4 : 1;
+    const std::uint32_t most = map.mirrored ? maxMirroredTiles : maxTiles;
     for (std::uint32_t row = 0; row < map.rows; ++row) {
         for (std::uint32_t column = 0; column < map.columns; ++column) {
             const std::uint8_t *corner = bytes.data() + std::size_t{row} * map.tileHeight * width +
@@ -151,13 +152,14 @@ Outcome collect(const std::vector<std::uint8_t> &bytes, std::uint32_t width, Til
             }
             map.entries[std::size_t{row} * map.columns + column] =
                 entry ? *entry : kept.keep(tile.data());
+            // Past what a map can number, no more tiles are kept: memory
+            // stays bounded whatever the picture.
+            if (kept.count() > most) {
+                return badTiles("more than " + std::to_string(most) +
+                                " distinct tiles, the most a " +
+                                (map.mirrored ? "map with mirrored tiles" : "map") + " can number");
+            }
         }
-    }
-    const std::uint32_t most = map.mirrored ? maxMirroredTiles : maxTiles;
-    if (kept.count() > most) {
-        return badTiles(std::to_string(kept.count()) + " distinct tiles: at most " +
-                        std::to_string(most) +
-                        (map.mirrored ? " where mirrored tiles count as one" : ""));
     }
     return {};
 }

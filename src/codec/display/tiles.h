@@ -60,8 +60,8 @@ Outcome layOutTiles(const TileChoices &choices, std::uint32_t width, std::uint32
 // first) into the tiles and map laid out in `map`. Two tiles are the same
 // where their bytes are. With mirroring, a tile is compared with the kept
 // tiles in number order, as it is, mirrored left to right, upside down,
-// then both; the first match is its entry. badTiles where more tiles are
-// distinct than its map can number.
+// then both; the first match is its entry. badTiles as soon as more tiles
+// are distinct than its map can number.
 Outcome collectTiles(const std::vector<std::uint8_t> &bytes, std::uint32_t width, TileMap &map);
 
 // The level a map draws, `map.columns × map.tileWidth` wide, as colour
