@@ -55,7 +55,7 @@ export class CardTiles {
 }
 
 // The counts and bytes of a cut, in words.
-export function tileSummary(tiles, width, height) {
+function tileSummary(tiles, width, height) {
   const total = tiles.columns * tiles.rows;
   const tileSetBytes = tiles.tileWidth * tiles.tileHeight * tiles.distinct;
   const mapBytes = total * (tiles.wide ? 2 : 1);
@@ -65,5 +65,6 @@ export function tileSummary(tiles, width, height) {
           say("tileBytes", tileSetBytes, mapBytes, wholeBytes, percent),
           tiles.leftoverColumns + tiles.leftoverRows > 0
             ? say("leftover", tiles.leftoverColumns, tiles.leftoverRows) : "",
-          say(!tiles.wide ? "mapOfBytes" : tiles.mirrored ? "mapOfMirroredHalves" : "mapOfHalves")].filter(Boolean).join(" ");
+          say(!tiles.wide ? "mapOfBytes" : tiles.mirrored ? "mapOfMirroredHalves" : "mapOfHalves")]
+    .filter(Boolean).join(" ");
 }

@@ -153,8 +153,9 @@ async function convertPicture(core, request, bytes) {
   const options = { ...optionsOf(request), partlyTransparent: target.partlyTransparent };
   if (count > 1) {
     // The frames stand one under another: cut there, and nowhere else.
-    Object.assign(options, { frameWidth: String(target.columns), frameHeight: String(target.rows / count),
-                             margin: "", spacing: "", skipEmpty: false, tileWidth: "", tileHeight: "" });
+    Object.assign(options, { frameWidth: String(target.columns),
+                             frameHeight: String(target.rows / count), margin: "", spacing: "",
+                             skipEmpty: false, tileWidth: "", tileHeight: "" });
     animation.given = true;
   }
   const reply = runCoreJob(core, options, null, takePiece);
