@@ -33,7 +33,7 @@ export class CardAnimation {
     const named = delays.slice(0, delaysNamed);
     const list = say("delayList", named, delays.length - named.length);
     this.part(".animation-frames").textContent = animation.given
-      ? say("animationFrames", frames, list, label)
+      ? say("animationFrames", frames, reply.frames.frameWidth, reply.frames.frameHeight, list, label)
       : say(this.firstFrameOnly() ? "animationFirstOnly" : "animationUnavailable", frames);
   }
 }

@@ -132,7 +132,8 @@ export const texts = {
       const words = more > 0 ? [...listed, `mais ${more}`] : listed;
       return words.length < 2 ? words.join("") : `${words.slice(0, -1).join(", ")} e ${words.at(-1)}`;
     },
-    animationFrames: (count, delays, label) => `O arquivo tem ${count} quadros, com esperas de ${delays}. `
+    animationFrames: (count, width, height, delays, label) => `O arquivo tem ${count} quadros de `
+      + `${width} × ${height} pixels, com esperas de ${delays}, um embaixo do outro nas prévias. `
       + `Cada quadro, como a animação o mostra, vira um bloco: ${label}_0, ${label}_1, …`,
     animationFirstOnly: (count) => `O arquivo tem ${count} quadros; só o primeiro é convertido.`,
     animationUnavailable: (count) => `O arquivo tem ${count} quadros, mas este navegador só entrega o `
@@ -305,7 +306,8 @@ export const texts = {
       const words = more > 0 ? [...listed, `${more} more`] : listed;
       return words.length < 2 ? words.join("") : `${words.slice(0, -1).join(", ")} and ${words.at(-1)}`;
     },
-    animationFrames: (count, delays, label) => `The file has ${count} frames, shown for ${delays}. `
+    animationFrames: (count, width, height, delays, label) => `The file has ${count} frames of `
+      + `${width} × ${height} pixels, shown for ${delays}, one under another in the previews. `
       + `Each frame, as the animation shows it, becomes a block: ${label}_0, ${label}_1, …`,
     animationFirstOnly: (count) => `The file has ${count} frames; only the first is converted.`,
     animationUnavailable: (count) => `The file has ${count} frames, but this browser gives this page `

@@ -899,8 +899,9 @@ test("an animated GIF, PNG and WebP give a block per frame as an independent dec
     const said = await page.run(text, `${selector} .animation-frames`);
     if (givesFrames) {
       assert.equal(Buffer.from(card.file).toString(), frames.join(""), extension);
-      assert.equal(said, "The file has 3 frames, shown for 100 ms, 200 ms and 300 ms. Each frame, as "
-                   + `the animation shows it, becomes a block: ${name}_0, ${name}_1, …`);
+      assert.equal(said, "The file has 3 frames of 8 × 6 pixels, shown for 100 ms, 200 ms and 300 ms, "
+                   + "one under another in the previews. Each frame, as the animation shows it, "
+                   + `becomes a block: ${name}_0, ${name}_1, …`);
       assert.deepEqual(await page.run((at) => [document.querySelector(`${at} .frames`).disabled,
                                                document.querySelector(`${at} .tiles`).disabled], selector),
                        [true, true]);
