@@ -35,9 +35,8 @@ Level generatedLevel(std::mt19937 &random, std::uint32_t tileWidth, std::uint32_
     }
     Level level{columns * tileWidth + extra, rows * tileHeight + extra, {}};
     level.bytes.resize(std::size_t{level.width} * level.height);
-    for (auto &byte : level.bytes) {
-        byte = static_cast<std::uint8_t>(random());
-    }
+    std::generate(level.bytes.begin(), level.bytes.end(),
+                  [&random] { return static_cast<std::uint8_t>(random()); });
     for (std::uint32_t row = 0; row < rows; ++row) {
         for (std::uint32_t column = 0; column < columns; ++column) {
             const auto &tile = pool[random() % pool.size()];
@@ -47,7 +46,8 @@ Level generatedLevel(std::mt19937 &random, std::uint32_t tileWidth, std::uint32_
                     const std::uint32_t fromX = (mirror & 1U) != 0 ? tileWidth - 1 - x : x;
                     const std::uint32_t fromY = (mirror & 2U) != 0 ? tileHeight - 1 - y : y;
                     level.bytes[(std::size_t{row} * tileHeight + y) * level.width +
-                                column * tileWidth + x] = tile[fromY * tileWidth + fromX];
+                                std::size_t{column} * tileWidth + x] =
+                        tile[std::size_t{fromY} * tileWidth + fromX];
                 }
             }
         }
@@ -59,7 +59,7 @@ Level generatedLevel(std::mt19937 &random, std::uint32_t tileWidth, std::uint32_
 std::vector<std::uint8_t> cropped(const Level &level, std::uint32_t width, std::uint32_t height) {
     std::vector<std::uint8_t> kept;
     for (std::uint32_t y = 0; y < height; ++y) {
-        const auto *row = &level.bytes[std::size_t{y} * level.width];
+        const auto row = level.bytes.begin() + static_cast<std::ptrdiff_t>(y) * level.width;
         kept.insert(kept.end(), row, row + width);
     }
     return kept;
@@ -119,8 +119,8 @@ TEST(Tiles, MoreDistinctTilesThanAMapCanNumberAreRefused) {
         ASSERT_TRUE(layOutTiles(choicesOf(1, 3, false), columns, 3, map).ok());
         std::vector<std::uint8_t> level;
         for (std::uint32_t y = 0; y < 3; ++y) {
-            level.insert(level.end(), bytes.begin() + y * count,
-                         bytes.begin() + y * count + columns);
+            const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(y) * count;
+            level.insert(level.end(), first, first + columns);
         }
         const Outcome found = collectTiles(level, columns, map);
         EXPECT_EQ(
@@ -151,7 +151,7 @@ TEST(Tiles, HandWorkedTileTextsDrawTheWholePicturesData) {
     ASSERT_TRUE(parseData(header + sink.text, whole).ok());
     ASSERT_EQ(whole.values.size(), 9U * 5U);
     std::vector<std::uint8_t> expected;
-    for (std::size_t at = 0; at < 9 * 4; ++at) {
+    for (std::size_t at = 0; at < std::size_t{9} * 4; ++at) {
         if (at % 9 != 8) {
             expected.push_back(whole.values[at]);
         }

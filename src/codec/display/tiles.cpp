@@ -52,9 +52,9 @@ Outcome layOut(const TileChoices &choices, std::uint32_t width, std::uint32_t he
 void mirrorTile(const std::uint8_t *tile, std::uint32_t columns, std::uint32_t rows, int mirror,
                 std::uint8_t *into) {
     for (std::uint32_t y = 0; y < rows; ++y) {
-        const std::uint8_t *from =
-            tile + std::size_t{(mirror & 2) != 0 ? rows - 1 - y : y} * columns;
-        std::uint8_t *to = into + std::size_t{y} * columns;
+        const std::size_t fromRow = (mirror & 2) != 0 ? rows - 1 - y : y;
+        const std::uint8_t *from = tile + fromRow * columns;
+        std::uint8_t *to = into + static_cast<std::size_t>(y) * columns;
         if ((mirror & 1) != 0) {
             std::reverse_copy(from, from + columns, to);
         } else {
@@ -115,6 +115,50 @@ class KeptTiles {
 constexpr std::array<std::uint32_t, 4> mirrorBits{0, mirroredLeftRight, mirroredUpsideDown,
                                                   mirroredLeftRight | mirroredUpsideDown};
 
+// Copies the tile at (column, row) of a picture `width` bytes a row into
+// `tile`; pasteTile puts it back there.
+void copyTile(const TileMap &map, std::uint32_t column, std::uint32_t row, std::size_t width,
+              const std::uint8_t *picture, std::uint8_t *tile) {
+    const std::size_t corner = (static_cast<std::size_t>(row) * map.tileHeight) * width +
+                               static_cast<std::size_t>(column) * map.tileWidth;
+    for (std::uint32_t y = 0; y < map.tileHeight; ++y) {
+        std::memcpy(tile + static_cast<std::size_t>(y) * map.tileWidth,
+                    picture + corner + y * width, map.tileWidth);
+    }
+}
+
+void pasteTile(const TileMap &map, std::uint32_t column, std::uint32_t row, std::size_t width,
+               const std::uint8_t *tile, std::uint8_t *picture) {
+    const std::size_t corner = (static_cast<std::size_t>(row) * map.tileHeight) * width +
+                               static_cast<std::size_t>(column) * map.tileWidth;
+    for (std::uint32_t y = 0; y < map.tileHeight; ++y) {
+        std::memcpy(picture + corner + y * width,
+                    tile + static_cast<std::size_t>(y) * map.tileWidth, map.tileWidth);
+    }
+}
+
+// A tile's entry among the kept tiles: the kept tile of the lowest number
+// wins, and of its matches the first mirror tried. Nothing where none
+// matches.
+std::optional<std::uint32_t> entryOf(const KeptTiles &kept, const TileMap &map,
+                                     const std::vector<std::uint8_t> &tile,
+                                     std::vector<std::uint8_t> &mirror) {
+    std::optional<std::uint32_t> entry;
+    std::uint32_t number = std::numeric_limits<std::uint32_t>::max();
+    for (int each = 0; each < (map.mirrored ? 4 : 1); ++each) {
+        if (each > 0) {
+            mirrorTile(tile.data(), map.tileWidth, map.tileHeight, each, mirror.data());
+        }
+        const std::optional<std::uint32_t> match =
+            kept.find(each == 0 ? tile.data() : mirror.data());
+        if (match && *match < number) {
+            number = *match;
+            entry = *match | mirrorBits[static_cast<std::size_t>(each)];
+        }
+    }
+    return entry;
+}
+
 Outcome collect(const std::vector<std::uint8_t> &bytes, std::uint32_t width, TileMap &map) {
     const std::size_t tileBytes = std::size_t{map.tileWidth} * map.tileHeight;
     Outcome found = allocate(map.entries, {map.columns, map.rows});
@@ -125,33 +169,13 @@ Outcome collect(const std::vector<std::uint8_t> &bytes, std::uint32_t width, Til
     KeptTiles kept(map.tiles, tileBytes);
     std::vector<std::uint8_t> tile(tileBytes);
     std::vector<std::uint8_t> mirror(tileBytes);
-    const int mirrors = map.mirrored ? 4 : 1;
     const std::uint32_t most = map.mirrored ? maxMirroredTiles : maxTiles;
+    std::size_t at = 0;
     for (std::uint32_t row = 0; row < map.rows; ++row) {
         for (std::uint32_t column = 0; column < map.columns; ++column) {
-            const std::uint8_t *corner = bytes.data() + std::size_t{row} * map.tileHeight * width +
-                                         std::size_t{column} * map.tileWidth;
-            for (std::uint32_t y = 0; y < map.tileHeight; ++y) {
-                std::memcpy(&tile[std::size_t{y} * map.tileWidth], corner + std::size_t{y} * width,
-                            map.tileWidth);
-            }
-            // The kept tile of the lowest number wins, and of its matches
-            // the first mirror tried.
-            std::optional<std::uint32_t> entry;
-            std::uint32_t number = std::numeric_limits<std::uint32_t>::max();
-            for (int each = 0; each < mirrors; ++each) {
-                if (each > 0) {
-                    mirrorTile(tile.data(), map.tileWidth, map.tileHeight, each, mirror.data());
-                }
-                const std::optional<std::uint32_t> match =
-                    kept.find(each == 0 ? tile.data() : mirror.data());
-                if (match && *match < number) {
-                    number = *match;
-                    entry = *match | mirrorBits[static_cast<std::size_t>(each)];
-                }
-            }
-            map.entries[std::size_t{row} * map.columns + column] =
-                entry ? *entry : kept.keep(tile.data());
+            copyTile(map, column, row, width, bytes.data(), tile.data());
+            const std::optional<std::uint32_t> entry = entryOf(kept, map, tile, mirror);
+            map.entries[at++] = entry ? *entry : kept.keep(tile.data());
             // Past what a map can number, no more tiles are kept: memory
             // stays bounded whatever the picture.
             if (kept.count() > most) {
@@ -168,11 +192,13 @@ Outcome collect(const std::vector<std::uint8_t> &bytes, std::uint32_t width, Til
 void writeMapRows(std::ostream &out, const TileMap &map) {
     std::string line;
     std::array<char, 16> number{};
+    std::size_t at = 0;
     for (std::uint32_t row = 0; row < map.rows; ++row) {
         line.clear();
         for (std::uint32_t column = 0; column < map.columns; ++column) {
-            const std::uint32_t entry = map.entries[std::size_t{row} * map.columns + column];
-            const auto end = std::to_chars(number.data(), number.data() + number.size(), entry).ptr;
+            const std::uint32_t entry = map.entries[at++];
+            auto *const end =
+                std::to_chars(number.data(), number.data() + number.size(), entry).ptr;
             line.append(number.data(), end);
             line += ',';
         }
@@ -192,9 +218,10 @@ Outcome draw(const TileMap &map, std::vector<std::uint8_t> &level) {
     const std::uint32_t count = map.distinct();
     const bool bits = entriesHaveMirrorBits(map);
     std::vector<std::uint8_t> mirror(tileBytes);
+    std::size_t at = 0;
     for (std::uint32_t row = 0; row < map.rows; ++row) {
         for (std::uint32_t column = 0; column < map.columns; ++column) {
-            const std::uint32_t entry = map.entries[std::size_t{row} * map.columns + column];
+            const std::uint32_t entry = map.entries[at++];
             const std::uint32_t number = bits ? entry % maxMirroredTiles : entry;
             if (number >= count) {
                 return badTiles("tile " + std::to_string(number) + " of " + std::to_string(count));
@@ -207,12 +234,7 @@ Outcome draw(const TileMap &map, std::vector<std::uint8_t> &level) {
                 mirrorTile(tile, map.tileWidth, map.tileHeight, mirrored, mirror.data());
                 tile = mirror.data();
             }
-            std::uint8_t *corner = level.data() + std::size_t{row} * map.tileHeight * levelWidth +
-                                   std::size_t{column} * map.tileWidth;
-            for (std::uint32_t y = 0; y < map.tileHeight; ++y) {
-                std::memcpy(corner + y * levelWidth, tile + std::size_t{y} * map.tileWidth,
-                            map.tileWidth);
-            }
+            pasteTile(map, column, row, levelWidth, tile, level.data());
         }
     }
     return {};
@@ -252,8 +274,9 @@ Outcome collectTiles(const std::vector<std::uint8_t> &bytes, std::uint32_t width
 }
 
 std::string tileSetHeader(const std::string &label, const TileFacts &facts) {
+    const std::uint64_t height = std::uint64_t{facts.tileHeight} * facts.distinct;
     return label + "_tiles: .word " + std::to_string(facts.tileWidth) + ", " +
-           std::to_string(std::uint64_t{facts.tileHeight} * facts.distinct) + "\n.byte ";
+           std::to_string(height) + "\n.byte ";
 }
 
 std::string tileMapHeader(const std::string &label, const TileFacts &facts) {
