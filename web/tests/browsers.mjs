@@ -83,6 +83,7 @@ async function viaPuppeteer(options) {
       await page.goto(url);
       return {
         errors,
+        raw: page, // for what only puppeteer offers (tracing)
         run: (fn, ...args) => page.evaluate(fn, ...args),
         pick: async (paths) => (await page.$("#files")).uploadFile(...paths),
         screenshot: async (path, selector) => {
