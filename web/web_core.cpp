@@ -10,7 +10,8 @@
 // answered {failure, partlyTransparent}; then convert({kind: "picture"}).
 //
 // Output. The data text after its first line (which dataLine gives for any
-// label) goes out through Module.onPiece(bytes) in pieces of 1 MiB; where
+// label) goes out through Module.onPiece(bytes) in pieces of 1 MiB, each a
+// view of the core's memory that holds the piece only during the call; where
 // the job fails, the pieces handed out are to be dropped. Before each frame
 // of a picture cut into frames, Module.onFrame(number, width, height,
 // lineStart, rowsStart) says where its label line and rows start; a picture
@@ -43,7 +44,7 @@ using emscripten::val;
 
 EM_JS(void, handOutPiece, (const char *bytes, std::size_t size), {
     const start = bytes >>> 0;
-    Module["onPiece"](HEAPU8.slice(start, start + (size >>> 0)));
+    Module["onPiece"](HEAPU8.subarray(start, start + (size >>> 0)));
 });
 
 EM_JS(void, frameStarted,

@@ -16,39 +16,33 @@
 // keepsTransparent, appliesProfile} of the decoding path chosen for each, or
 // null. Buffers are transferred, not copied.
 import { inspectPicture, mostPicturePixels } from "./containers.js";
-import { runCoreJob } from "./core_job.js";
+import { runCoreJob, warmUp } from "./core_job.js";
 import { animationPaths, choosePaths, choosePathsForBitmaps, decodingPaths, PathUnavailable,
          premultipliedLayouts, readsBlobs, viaCanvas } from "./decoding.js";
+import { TextBlobs } from "./text_blobs.js";
 
-const corePromise = createCore();
+const corePromise = createCore().then((core) => {
+  warmUp(core);
+  return core;
+});
 // Past this much memory the worker asks to be started afresh: a module's
 // memory only ever grows.
 const restartAbove = 512 * 1024 * 1024;
 
-// The text as the core hands it out: pieces of 1 MiB, each made a Blob at
-// once, so that this thread never holds more than a piece of it. In engines
-// whose page thread makes the Blobs a worker asks for, a larger Blob would
-// stall the page.
-let blobs = [];
+// The text the core hands out, gathered as this engine makes Blobs best.
+const textBlobs = readsBlobs.then((reads) => new TextBlobs(!reads));
+let text;
 
 function takePiece(piece) {
-  blobs.push(new Blob([piece]));
-}
-
-// The Blobs of the text handed out since they were last taken.
-function takeBlobs() {
-  const taken = blobs;
-  blobs = [];
-  return taken;
+  text.take(piece);
 }
 
 // The whole text after its first line, once the browser holds all of it
 // (so that the page never waits for it), or null if it cannot: past its
 // storage for Blobs, a Blob cannot be read. Where this worker can read no
-// Blob at all, the page checks instead. `parts`: the text's Blobs in order,
-// else all handed out since last taken.
-async function textBody(parts = takeBlobs()) {
-  const body = new Blob(parts, { type: "text/plain" });
+// Blob at all, the page checks instead.
+async function textBody() {
+  const body = await text.whole();
   if (!(await readsBlobs)) return body;
   try {
     await body.slice(Math.max(body.size - 1, 0)).arrayBuffer();
@@ -211,6 +205,31 @@ onmessage = (event) => {
   queue = queue.then(() => handle(event.data));
 };
 
+// A file of at most this size is read ahead, into a buffer kept from one
+// conversion to the next: Chromium gives large reads in fresh memory, which
+// costs it about as much as the reading. A larger file the core reads as it
+// goes.
+const readAheadAtMost = 64 * 1024 * 1024;
+let readAhead = new Uint8Array(0);
+
+async function inputOf(file) {
+  if (file.size > readAheadAtMost) return { file };
+  if (readAhead.length < file.size) readAhead = new Uint8Array(file.size);
+  const reader = file.stream().getReader();
+  let at = 0;
+  for (let part = await reader.read(); !part.done; part = await reader.read()) {
+    if (at + part.value.length > file.size) {
+      await reader.cancel();
+      break;
+    }
+    readAhead.set(part.value, at);
+    at += part.value.length;
+  }
+  // A file changed or gone since it was chosen may read as more or less.
+  if (at !== file.size) throw new DOMException("changed since chosen", "NotReadableError");
+  return { bytes: readAhead.subarray(0, file.size) };
+}
+
 // {reply, body} for a file. The core reads a BMP or a data file itself, as
 // it needs it; a picture is read whole for the browser to decode.
 async function convertFile(core, request) {
@@ -222,15 +241,15 @@ async function convertFile(core, request) {
       if (bytes.byteLength !== request.file.size) throw new DOMException("changed", "NotReadableError");
       reply = await convertPicture(core, request, bytes);
     } else {
-      const input = request.bytes ? { bytes: request.bytes } : { file: request.file };
+      const input = request.bytes ? { bytes: request.bytes } : await inputOf(request.file);
       reply = runCoreJob(core, optionsOf(request), input, takePiece);
     }
-    if (!reply.ok) takeBlobs(); // what was handed out of a failed job
+    if (!reply.ok) text.clear(); // what was handed out of a failed job
     return { reply, body: reply.ok ? await textBody() : null };
   } catch {
     // Not readable from a worker in this browser, or changed or gone since
     // it was chosen.
-    takeBlobs();
+    text.clear();
     return { reply: failed(core, "cannotRead", request.file.name) };
   }
 }
@@ -239,6 +258,7 @@ async function convertFile(core, request) {
 // picked file itself (some engines allow that only on the page's thread).
 async function handle(request) {
   const core = await corePromise;
+  text = await textBlobs;
   let reply;
   let body;
   if (request.kind === "abilities") {

@@ -34,7 +34,7 @@ const nodeNoBlobs = [];
 for (let i = 0; i < runs; i++) {
   const kept = [];
   const before = performance.now();
-  runCoreJob(core, { kind: "bmp", name: "pic.bmp", size: bytes.length }, { bytes }, (piece) => kept.push(piece));
+  runCoreJob(core, { kind: "bmp", name: "pic.bmp", size: bytes.length }, { bytes }, (piece) => kept.push(piece.slice()));
   nodeNoBlobs.push(performance.now() - before);
   const pieces = [];
   const start = performance.now();
@@ -53,7 +53,7 @@ function timeInPage(count) {
     const corePromise = createCore();
     function convert(core, read, size, blobs) {
       const pieces = [];
-      core.onPiece = (piece) => pieces.push(blobs ? new Blob([piece]) : piece);
+      core.onPiece = (piece) => pieces.push(blobs ? new Blob([piece]) : piece.slice());
       core.readInput = (offset, length, pointer) => read(offset, length, core.HEAPU8.subarray(pointer, pointer + length));
       const start = performance.now();
       const result = core.convert({ kind: "bmp", name: "pic.bmp", size });
