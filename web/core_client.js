@@ -99,7 +99,7 @@ export async function inWorker(request, onStage) {
   await decodingKnown;
   if (!readingHere) {
     const reply = await toWorker(request, onStage);
-    if (reply.failure !== "cannotRead") return reply;
+    if (reply.failure !== "cannotRead") return withBody(reply);
   }
   let bytes;
   try {
@@ -111,8 +111,34 @@ export async function inWorker(request, onStage) {
   const decoded = request.kind === "picture" && decodingHere ? await decodedHere(bytes) : {};
   const reply = await toWorker({ ...request, bytes, ...decoded }, onStage,
                                [bytes, decoded.bitmap].filter(Boolean));
-  if (reply.body && reply.bodyUnchecked) reply.body = await readable(reply.body);
+  return withBody(reply);
+}
+
+// A reply whose text came in parts, with the text as one Blob (or null).
+async function withBody(reply) {
+  if (reply.bodyParts) reply.body = await blobOfParts(reply.bodyParts);
+  delete reply.bodyParts;
   return reply;
+}
+
+// Where a worker's Blobs would be made on this thread, queued, the worker
+// hands the text's pieces here instead (see text_blobs.js). Each becomes a
+// Blob of its own, and after every few this thread waits (without
+// blocking) until the browser has stored them, so that none of its tasks
+// waits on that storage. Null if the browser cannot hold the text.
+const piecesBetweenWaits = 4;
+
+async function blobOfParts(parts) {
+  const blobs = [];
+  try {
+    for (const part of parts) {
+      blobs.push(part instanceof Blob ? part : new Blob([part]));
+      if (blobs.length % piecesBetweenWaits === 0) await blobs.at(-1).slice(0, 1).arrayBuffer();
+    }
+  } catch {
+    return null;
+  }
+  return readable(new Blob(blobs, { type: "text/plain" }));
 }
 
 // A picture decoded here for the worker, unless its own structure shows it

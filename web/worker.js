@@ -11,8 +11,9 @@
 // block} of a file of several frames),
 // body (a Blob of the data text after its first line, or, cut into frames,
 // of every frame's label line and rows, or of the tile set's and the
-// map's; null if the browser cannot hold
-// it), restart}; for abilities {png, jpeg, readsBlobs}: {name,
+// map's; null if the browser cannot hold it) or, where this worker can read
+// no Blob, bodyParts (the text's Blobs and pieces in order, for the page to
+// make one Blob of), restart}; for abilities {png, jpeg, readsBlobs}: {name,
 // keepsTransparent, appliesProfile} of the decoding path chosen for each, or
 // null. Buffers are transferred, not copied.
 import { inspectPicture, mostPicturePixels } from "./containers.js";
@@ -37,13 +38,14 @@ function takePiece(piece) {
   text.take(piece);
 }
 
-// The whole text after its first line, once the browser holds all of it
-// (so that the page never waits for it), or null if it cannot: past its
-// storage for Blobs, a Blob cannot be read. Where this worker can read no
-// Blob at all, the page checks instead.
+// The whole text after its first line: a Blob once the browser holds all
+// of it (so that the page never waits for it), or null if it cannot: past
+// its storage for Blobs, a Blob cannot be read. Where this worker can read
+// no Blob at all, the text's parts, which the page makes a Blob of and checks.
 async function textBody() {
-  const body = await text.whole();
-  if (!(await readsBlobs)) return body;
+  const parts = text.parts();
+  if (!(await readsBlobs)) return parts;
+  const body = new Blob(parts, { type: "text/plain" });
   try {
     await body.slice(Math.max(body.size - 1, 0)).arrayBuffer();
     return body;
@@ -268,12 +270,14 @@ async function handle(request) {
   }
   reply.id = request.id;
   reply.done = true;
-  if ((request.kind === "bmp" || request.kind === "picture") && reply.ok) reply.body = body;
-  reply.bodyUnchecked = !(await readsBlobs);
+  if ((request.kind === "bmp" || request.kind === "picture") && reply.ok) {
+    reply[Array.isArray(body) ? "bodyParts" : "body"] = body;
+  }
   reply.restart = core.HEAPU8.length > restartAbove;
   const transfers = [reply.shownImage, reply.shownPreview, reply.file, reply.frames?.numbers.buffer,
                      reply.frames?.lineStarts.buffer, reply.frames?.offsets.buffer,
-                     reply.frames?.skippedNumbers.buffer].filter(Boolean);
+                     reply.frames?.skippedNumbers.buffer,
+                     ...(reply.bodyParts ?? []).map((part) => part.buffer)].filter(Boolean);
   postMessage(reply, transfers);
   // Ended from here, its memory is given back off the page's thread.
   if (reply.restart) close();
