@@ -1,48 +1,12 @@
 // A card's frames: the grid a sprite sheet is cut along, as typed in its
 // boxes, what the cut made, and the grid drawn over the picture.
-import { cardsChanged, sameForAll, sharedChoices } from "./card_choices.js";
+import { CardCut } from "./card_cut.js";
 import { say } from "./language.js";
 
-export class CardFrames {
+export class CardFrames extends CardCut {
   constructor(card) {
-    this.card = card;
-    this.part = card.part;
-    this.part(".frames").addEventListener("change", () => this.changed());
-  }
-
-  // The boxes as typed.
-  boxes() {
-    const typed = (name) => this.part(`.${name}`).value;
-    return { frameWidth: typed("frame-width"), frameHeight: typed("frame-height"),
-             margin: typed("margin"), spacing: typed("spacing"),
-             skipEmpty: this.part(".skip-empty").checked };
-  }
-
-  // What the core is asked, or undefined where the picture stays whole.
-  values() {
-    const boxes = this.boxes();
-    const empty = (typed) => typed.trim() === "";
-    return empty(boxes.frameWidth) && empty(boxes.frameHeight) ? undefined : boxes;
-  }
-
-  // Frame choices belong to one picture: not remembered, but made on every
-  // picture card while the same choices are made for all.
-  changed() {
-    const boxes = this.boxes();
-    if (sameForAll.checked) sharedChoices.frames = boxes;
-    for (const card of cardsChanged(this.card)) {
-      if (card !== this.card) card.frames.showBoxes(boxes);
-      card.showCuts();
-      if (card.reply) card.reconvert();
-    }
-  }
-
-  showBoxes(boxes) {
-    this.part(".frame-width").value = boxes.frameWidth;
-    this.part(".frame-height").value = boxes.frameHeight;
-    this.part(".margin").value = boxes.margin;
-    this.part(".spacing").value = boxes.spacing;
-    this.part(".skip-empty").checked = boxes.skipEmpty;
+    super(card, "frames", { frameWidth: "frame-width", frameHeight: "frame-height", margin: "margin",
+                            spacing: "spacing", skipEmpty: "skip-empty" });
   }
 
   // What the cut made, in the page's language.

@@ -28,16 +28,22 @@ function rowsPerBand(width) {
   return Math.max(1, Math.floor(tilePixels / Math.max(width, 1)));
 }
 
-// WebCodecs' ImageDecoder, in the frame's own pixel format (asking for RGBA
-// loses the colour of transparent pixels in some engines). A frame in YUV is
-// refused: converting it here would not give the picture's RGB decode.
-async function viaImageDecoder({ bytes, type }, target) {
+// A WebCodecs ImageDecoder of the file's bytes, its colours as stored.
+function openDecoder({ bytes, type }, preferAnimation) {
   if (typeof ImageDecoder === "undefined" || !bytes) throw new PathUnavailable();
   const decoder = new ImageDecoder({ data: bytes, type, colorSpaceConversion: "none",
-                                     premultiplyAlpha: "none", preferAnimation: false });
+                                     premultiplyAlpha: "none", preferAnimation });
   // Unobserved, these reject as page errors in some engines.
   decoder.completed.catch(() => {});
   decoder.tracks.ready.catch(() => {});
+  return decoder;
+}
+
+// WebCodecs' ImageDecoder, in the frame's own pixel format (asking for RGBA
+// loses the colour of transparent pixels in some engines). A frame in YUV is
+// refused: converting it here would not give the picture's RGB decode.
+async function viaImageDecoder(source, target) {
+  const decoder = openDecoder(source, false);
   try {
     const { image } = await decoder.decode({ frameIndex: 0, completeFramesOnly: true });
     try {
@@ -73,12 +79,8 @@ async function copyFrame(image, target, top) {
 // frame and `count` frames high. Answers the frame count; throws
 // PathUnavailable, before anything reaches the target, where the browser
 // gives only one frame.
-async function framesViaImageDecoder({ bytes, type }, target) {
-  if (typeof ImageDecoder === "undefined" || !bytes) throw new PathUnavailable();
-  const decoder = new ImageDecoder({ data: bytes, type, colorSpaceConversion: "none",
-                                     premultiplyAlpha: "none", preferAnimation: true });
-  decoder.completed.catch(() => {});
-  decoder.tracks.ready.catch(() => {});
+async function framesViaImageDecoder(source, target) {
+  const decoder = openDecoder(source, true);
   try {
     await decoder.tracks.ready;
     await decoder.completed; // the frame count is final once the data is all read
