@@ -24,6 +24,10 @@ function startWorker() {
   worker.onmessage = (event) => {
     const reply = event.data;
     const job = pending.get(reply.id);
+    if (reply.piece) {
+      (job.text ??= new PieceBlobs()).take(reply.piece);
+      return;
+    }
     if (!reply.done) {
       job.onStage(reply.stage);
       return;
@@ -32,6 +36,7 @@ function startWorker() {
     // A module's memory never shrinks: after a large picture the worker
     // ends itself, and a new one takes over.
     if (reply.restart) startWorker();
+    if (reply.bodySent) reply.text = job.text ?? new PieceBlobs();
     job.resolve(reply);
   };
 }
@@ -45,10 +50,11 @@ function toWorker(request, onStage = () => {}, transfers = []) {
   });
 }
 
-// A picked file read on this thread, in slices of 1 MiB, so that no read or
-// copy is one long task.
+// A picked file read on this thread, in slices of 1 MiB, so that no read is
+// one long task. The slices go to the worker as they are: one buffer of the
+// file's size, made and filled here, would take this thread for as long.
 async function readHere(file) {
-  const bytes = new Uint8Array(file.size);
+  const slices = [];
   const slice = 1 << 20;
   for (let at = 0; at < file.size; at += slice) {
     const piece = await file.slice(at, at + slice).arrayBuffer();
@@ -56,7 +62,18 @@ async function readHere(file) {
     if (piece.byteLength !== Math.min(slice, file.size - at)) {
       throw new DOMException("changed since chosen", "NotReadableError");
     }
-    bytes.set(new Uint8Array(piece), at);
+    slices.push(piece);
+  }
+  return slices;
+}
+
+// The slices as one buffer, for a picture this thread decodes.
+function joined(slices) {
+  const bytes = new Uint8Array(slices.reduce((size, slice) => size + slice.byteLength, 0));
+  let at = 0;
+  for (const slice of slices) {
+    bytes.set(new Uint8Array(slice), at);
+    at += slice.byteLength;
   }
   return bytes.buffer;
 }
@@ -101,44 +118,61 @@ export async function inWorker(request, onStage) {
     const reply = await toWorker(request, onStage);
     if (reply.failure !== "cannotRead") return withBody(reply);
   }
-  let bytes;
+  let slices;
   try {
-    bytes = await readHere(request.file);
+    slices = await readHere(request.file);
   } catch {
     return failureFound("cannotRead", request.file.name); // changed or gone since it was chosen
   }
   readingHere = true;
-  const decoded = request.kind === "picture" && decodingHere ? await decodedHere(bytes) : {};
+  if (request.kind !== "picture") return withBody(await toWorker({ ...request, slices }, onStage, slices));
+  const bytes = joined(slices);
+  const decoded = decodingHere ? await decodedHere(bytes) : {};
   const reply = await toWorker({ ...request, bytes, ...decoded }, onStage,
                                [bytes, decoded.bitmap].filter(Boolean));
   return withBody(reply);
 }
 
-// A reply whose text came in parts, with the text as one Blob (or null).
+// A reply whose text came in pieces, with the text as one Blob (or null).
 async function withBody(reply) {
-  if (reply.bodyParts) reply.body = await blobOfParts(reply.bodyParts);
-  delete reply.bodyParts;
+  if (reply.bodySent) reply.body = await reply.text.whole();
+  delete reply.text;
   return reply;
 }
 
-// Where a worker's Blobs would be made on this thread, queued, the worker
-// hands the text's pieces here instead (see text_blobs.js). Each becomes a
-// Blob of its own, and after every few this thread waits (without
-// blocking) until the browser has stored them, so that none of its tasks
-// waits on that storage. Null if the browser cannot hold the text.
+// Where a worker's Blobs would be made on this thread, queued behind one
+// another, the worker sends the text's pieces here as the core hands them
+// out (see text_blobs.js). Each becomes a Blob of its own while the core
+// goes on, and after every few this thread waits (without blocking) until
+// the browser has stored them, so that none of its tasks waits on that
+// storage.
 const piecesBetweenWaits = 4;
 
-async function blobOfParts(parts) {
-  const blobs = [];
-  try {
-    for (const part of parts) {
-      blobs.push(part instanceof Blob ? part : new Blob([part]));
-      if (blobs.length % piecesBetweenWaits === 0) await blobs.at(-1).slice(0, 1).arrayBuffer();
-    }
-  } catch {
-    return null;
+class PieceBlobs {
+  constructor() {
+    this.blobs = [];
+    this.stored = true;
+    this.made = Promise.resolve();
   }
-  return readable(new Blob(blobs, { type: "text/plain" }));
+
+  take(piece) {
+    this.made = this.made.then(async () => {
+      if (!this.stored) return;
+      this.blobs.push(new Blob([piece]));
+      if (this.blobs.length % piecesBetweenWaits > 0) return;
+      try {
+        await this.blobs.at(-1).slice(0, 1).arrayBuffer();
+      } catch {
+        this.stored = false; // past the browser's storage
+      }
+    });
+  }
+
+  // The text's Blob if this browser can hold it all, else null.
+  async whole() {
+    await this.made;
+    return this.stored ? readable(new Blob(this.blobs, { type: "text/plain" })) : null;
+  }
 }
 
 // A picture decoded here for the worker, unless its own structure shows it

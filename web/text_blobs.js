@@ -8,53 +8,46 @@
 // one conversion to the next, that becomes a Blob whenever it is full and
 // at the end. Where the page's thread makes the Blobs a worker asks for (in
 // the engines whose workers cannot read Blobs), a worker's Blobs queue up
-// behind one another and the page stalls until all are made: there the
-// pieces are kept as they are and handed to the page, which makes them
-// Blobs a few at a time between its other work (see core_client.js); only
-// past `heldAtMost` bytes are they made Blobs here, at once.
+// behind one another and the page stalls until all are made: there each
+// piece is sent to the page (`send`) as it comes, and the page makes the
+// Blobs a few at a time between its other work (see core_client.js).
+const heldAtMost = 16 * 1024 * 1024;
+
 export class TextBlobs {
-  constructor(pageMakesBlobs) {
-    this.pageMakesBlobs = pageMakesBlobs;
-    this.heldAtMost = (pageMakesBlobs ? 256 : 16) * 1024 * 1024;
+  constructor(send) {
+    this.send = send;
     // Made at once and written through, so that the first conversion finds
     // its memory ready: Chromium gives fresh memory slowly, a page at a time
     // as it is first written.
-    this.buffer = pageMakesBlobs ? null : new Uint8Array(this.heldAtMost).fill(1);
+    this.buffer = send ? null : new Uint8Array(heldAtMost).fill(1);
     this.clear();
   }
 
   clear() {
     this.blobs = [];
-    this.held = [];
     this.heldBytes = 0;
   }
 
   take(piece) {
-    if (this.heldBytes + piece.length > this.heldAtMost) this.makeHeld();
-    if (this.pageMakesBlobs) {
-      this.held.push(piece.slice());
-    } else {
-      this.buffer.set(piece, this.heldBytes);
+    if (this.send) {
+      this.send(piece.slice());
+      return;
     }
+    if (this.heldBytes + piece.length > heldAtMost) this.makeHeld();
+    this.buffer.set(piece, this.heldBytes);
     this.heldBytes += piece.length;
   }
 
   makeHeld() {
-    if (this.pageMakesBlobs) {
-      for (const piece of this.held) this.blobs.push(new Blob([piece]));
-    } else if (this.heldBytes > 0) {
-      this.blobs.push(new Blob([this.buffer.subarray(0, this.heldBytes)])); // a copy
-    }
-    this.held = [];
+    if (this.heldBytes > 0) this.blobs.push(new Blob([this.buffer.subarray(0, this.heldBytes)])); // a copy
     this.heldBytes = 0;
   }
 
-  // The text taken since the last call, in order: its Blobs, then where the
-  // page makes the Blobs, the pieces it is to make Blobs of.
-  parts() {
-    if (!this.pageMakesBlobs) this.makeHeld();
-    const parts = [...this.blobs, ...this.held];
+  // The text taken since the last call, as one Blob (none where it was sent).
+  whole() {
+    this.makeHeld();
+    const body = new Blob(this.blobs, { type: "text/plain" });
     this.clear();
-    return parts;
+    return body;
   }
 }

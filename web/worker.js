@@ -1,6 +1,7 @@
 // Runs the converter's core away from the page, so that no picture freezes
-// it. Requests: {id, kind: "bmp" | "picture" | "data", file, bytes (the
-// file's bytes, where the page read them), maxWidth, maxHeight, fitting,
+// it. Requests: {id, kind: "bmp" | "picture" | "data", file, bytes (a
+// picture's, where the page read it) or slices (of another file the page
+// read, in order), maxWidth, maxHeight, fitting,
 // frames ({frameWidth, frameHeight, margin, spacing, skipEmpty}, or none),
 // tiles ({tileWidth, tileHeight, mirroredTiles}, or none), label (the
 // card's, for the label lines of frames and tiles), firstFrameOnly (of an
@@ -12,8 +13,7 @@
 // body (a Blob of the data text after its first line, or, cut into frames,
 // of every frame's label line and rows, or of the tile set's and the
 // map's; null if the browser cannot hold it) or, where this worker can read
-// no Blob, bodyParts (the text's Blobs and pieces in order, for the page to
-// make one Blob of), restart}; for abilities {png, jpeg, readsBlobs}: {name,
+// no Blob, bodySent (its pieces came before, as {id, piece}), restart}; for abilities {png, jpeg, readsBlobs}: {name,
 // keepsTransparent, appliesProfile} of the decoding path chosen for each, or
 // null. Buffers are transferred, not copied.
 import { inspectPicture, mostPicturePixels } from "./containers.js";
@@ -30,8 +30,12 @@ const corePromise = createCore().then((core) => {
 // memory only ever grows.
 const restartAbove = 512 * 1024 * 1024;
 
-// The text the core hands out, gathered as this engine makes Blobs best.
-const textBlobs = readsBlobs.then((reads) => new TextBlobs(!reads));
+// The text the core hands out, gathered as this engine makes Blobs best:
+// where this worker can read no Blob, sent to the page piece by piece, as
+// {id, piece} messages before the request's reply.
+let requestId;
+const textBlobs = readsBlobs.then((reads) => new TextBlobs(
+  reads ? null : (piece) => postMessage({ id: requestId, piece }, [piece.buffer])));
 let text;
 
 function takePiece(piece) {
@@ -40,12 +44,11 @@ function takePiece(piece) {
 
 // The whole text after its first line: a Blob once the browser holds all
 // of it (so that the page never waits for it), or null if it cannot: past
-// its storage for Blobs, a Blob cannot be read. Where this worker can read
-// no Blob at all, the text's parts, which the page makes a Blob of and checks.
+// its storage for Blobs, a Blob cannot be read. "sent" where its pieces
+// went to the page, which makes the Blob and checks it.
 async function textBody() {
-  const parts = text.parts();
-  if (!(await readsBlobs)) return parts;
-  const body = new Blob(parts, { type: "text/plain" });
+  if (text.send) return "sent";
+  const body = text.whole();
   try {
     await body.slice(Math.max(body.size - 1, 0)).arrayBuffer();
     return body;
@@ -64,7 +67,7 @@ function failed(core, failure, name) {
 function optionsOf(request) {
   const { fitting = {} } = request;
   return { kind: request.kind, name: request.file.name,
-           size: request.bytes ? request.bytes.byteLength : request.file.size,
+           size: request.file.size,
            maxWidth: request.maxWidth, maxHeight: request.maxHeight,
            columns: fitting.columns ?? "", rows: fitting.rows ?? "", fit: fitting.fit ?? "original",
            filter: fitting.filter ?? "sharp", colors: fitting.colors ?? "nearest",
@@ -214,9 +217,26 @@ onmessage = (event) => {
 const readAheadAtMost = 64 * 1024 * 1024;
 let readAhead = new Uint8Array(0);
 
-async function inputOf(file) {
+function inputBuffer(size) {
+  if (size > readAheadAtMost) return new Uint8Array(size);
+  if (readAhead.length < size) readAhead = new Uint8Array(size);
+  return readAhead.subarray(0, size);
+}
+
+// What the core reads: the slices the page read, put together, or the file,
+// read ahead where it is small enough.
+async function inputOf({ slices, file }) {
+  if (slices) {
+    const bytes = inputBuffer(file.size);
+    let at = 0;
+    for (const slice of slices) {
+      bytes.set(new Uint8Array(slice), at);
+      at += slice.byteLength;
+    }
+    return { bytes };
+  }
   if (file.size > readAheadAtMost) return { file };
-  if (readAhead.length < file.size) readAhead = new Uint8Array(file.size);
+  const bytes = inputBuffer(file.size);
   const reader = file.stream().getReader();
   let at = 0;
   for (let part = await reader.read(); !part.done; part = await reader.read()) {
@@ -224,12 +244,12 @@ async function inputOf(file) {
       await reader.cancel();
       break;
     }
-    readAhead.set(part.value, at);
+    bytes.set(part.value, at);
     at += part.value.length;
   }
   // A file changed or gone since it was chosen may read as more or less.
   if (at !== file.size) throw new DOMException("changed since chosen", "NotReadableError");
-  return { bytes: readAhead.subarray(0, file.size) };
+  return { bytes };
 }
 
 // {reply, body} for a file. The core reads a BMP or a data file itself, as
@@ -243,7 +263,7 @@ async function convertFile(core, request) {
       if (bytes.byteLength !== request.file.size) throw new DOMException("changed", "NotReadableError");
       reply = await convertPicture(core, request, bytes);
     } else {
-      const input = request.bytes ? { bytes: request.bytes } : await inputOf(request.file);
+      const input = await inputOf(request);
       reply = runCoreJob(core, optionsOf(request), input, takePiece);
     }
     if (!reply.ok) text.clear(); // what was handed out of a failed job
@@ -261,6 +281,7 @@ async function convertFile(core, request) {
 async function handle(request) {
   const core = await corePromise;
   text = await textBlobs;
+  requestId = request.id;
   let reply;
   let body;
   if (request.kind === "abilities") {
@@ -271,13 +292,13 @@ async function handle(request) {
   reply.id = request.id;
   reply.done = true;
   if ((request.kind === "bmp" || request.kind === "picture") && reply.ok) {
-    reply[Array.isArray(body) ? "bodyParts" : "body"] = body;
+    if (body === "sent") reply.bodySent = true;
+    else reply.body = body;
   }
   reply.restart = core.HEAPU8.length > restartAbove;
   const transfers = [reply.shownImage, reply.shownPreview, reply.file, reply.frames?.numbers.buffer,
                      reply.frames?.lineStarts.buffer, reply.frames?.offsets.buffer,
-                     reply.frames?.skippedNumbers.buffer,
-                     ...(reply.bodyParts ?? []).map((part) => part.buffer)].filter(Boolean);
+                     reply.frames?.skippedNumbers.buffer].filter(Boolean);
   postMessage(reply, transfers);
   // Ended from here, its memory is given back off the page's thread.
   if (reply.restart) close();
