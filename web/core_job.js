@@ -74,7 +74,6 @@ export function runCoreJob(core, options, input, takePiece) {
   return result;
 }
 
-
 // A 1024 × 1024 BMP converted, its text dropped. A module's code runs first
 // as compiled for a quick start, and is compiled again for speed as it
 // runs; and the core's memory grows to what a large BMP's conversion uses.

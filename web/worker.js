@@ -13,9 +13,10 @@
 // body (a Blob of the data text after its first line, or, cut into frames,
 // of every frame's label line and rows, or of the tile set's and the
 // map's; null if the browser cannot hold it) or, where this worker can read
-// no Blob, bodySent (its pieces came before, as {id, piece}), restart}; for abilities {png, jpeg, readsBlobs}: {name,
-// keepsTransparent, appliesProfile} of the decoding path chosen for each, or
-// null. Buffers are transferred, not copied.
+// no Blob, bodySent (its pieces came before, as {id, piece}), restart}; for
+// abilities {png, jpeg, readsBlobs}: {name, keepsTransparent,
+// appliesProfile} of the decoding path chosen for each, or null. Buffers are
+// transferred, not copied.
 import { inspectPicture, mostPicturePixels } from "./containers.js";
 import { runCoreJob, warmUp } from "./core_job.js";
 import { animationPaths, choosePaths, choosePathsForBitmaps, decodingPaths, PathUnavailable,
